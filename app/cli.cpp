@@ -1,0 +1,142 @@
+// sorvel-cli: the batch front end over the same core and the same start-up.
+// Errors go to stderr in the words the program's error box would show; the
+// exit code is 0 on success and 1 on any error.
+
+#include "Collegamento.h"
+#include "DatabaseConsegnato.h"
+#include "DatiDemo.h"
+#include "Errore.h"
+#include "Parametri.h"
+#include "dmTabelle.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+#include <cstdio>
+#include <functional>
+#include <map>
+
+namespace {
+
+QTextStream& err()
+{
+    static QTextStream s(stderr);
+    return s;
+}
+QTextStream& out()
+{
+    static QTextStream s(stdout);
+    return s;
+}
+
+// The words of the standard error box: a full stop is added when missing.
+QString testoErrore(const QString& t)
+{
+    QString r = t.trimmed();
+    if (!r.endsWith(QLatin1Char('.')))
+        r += QLatin1Char('.');
+    return r;
+}
+
+const char* uso =
+    "uso: sorvel-cli COMANDO [opzioni]\n"
+    "  init-db [--force]            crea il database consegnato indicato da sorvel.ini\n"
+    "  params [--codice C] [--nome N] [--provincia P] [--codfis X] [--indirizzo I]\n"
+    "         [--telefono T] [--fax F] [--firma S]\n"
+    "                               modifica i parametri di gestione come \"Conferma\"\n"
+    "  demo                         carica una piccola fornitura dimostrativa (Pesaro)\n";
+
+int initDb(const QStringList& arg)
+{
+    bool force = false;
+    for (const QString& a : arg) {
+        if (a == QLatin1String("--force"))
+            force = true;
+        else
+            throw Errore(QStringLiteral("Opzione sconosciuta: %1").arg(a));
+    }
+    TdTabelle d;
+    d.leggiConfigurazione();
+    const ParametriConnessione p = StringaDiConnessione::analizza(d.StringaConnessione);
+    const int n = DatabaseConsegnato::crea(p.file, force);
+    out() << "Creato " << p.file << " con " << n << " comuni.\n";
+    return 0;
+}
+
+// Start-up as the program does it; its error ends the command.
+void avvia(TdTabelle& d) { d.DataModuleCreate(); }
+
+int params(const QStringList& arg)
+{
+    static const std::map<QString, QString> colonne{
+        {QStringLiteral("--codice"), QStringLiteral("Codice")},       {QStringLiteral("--nome"), QStringLiteral("Nome")},
+        {QStringLiteral("--provincia"), QStringLiteral("Provincia")}, {QStringLiteral("--codfis"), QStringLiteral("CodFis")},
+        {QStringLiteral("--indirizzo"), QStringLiteral("Indirizzo")}, {QStringLiteral("--telefono"), QStringLiteral("Telefono")},
+        {QStringLiteral("--fax"), QStringLiteral("Fax")},             {QStringLiteral("--firma"), QStringLiteral("Firma")}};
+    QList<std::pair<QString, QString>> valori;
+    for (qsizetype i = 0; i < arg.size(); ++i) {
+        QString opzione = arg[i], valore;
+        const qsizetype uguale = opzione.indexOf(QLatin1Char('='));
+        if (uguale > 0) {
+            valore = opzione.mid(uguale + 1);
+            opzione.truncate(uguale);
+        } else if (i + 1 < arg.size()) {
+            valore = arg[++i];
+        } else {
+            throw Errore(QStringLiteral("Manca il valore dell'opzione %1").arg(opzione));
+        }
+        const auto it = colonne.find(opzione);
+        if (it == colonne.end())
+            throw Errore(QStringLiteral("Opzione sconosciuta: %1").arg(opzione));
+        valori.append({it->second, valore});
+    }
+    TdTabelle d;
+    avvia(d);
+    if (d.tParametri.vuoto())
+        throw Errore(QStringLiteral("La tabella tParametri non ha righe"));
+    // As typed into the dialog's boxes: upper case but for the signature.
+    for (const auto& [colonna, valore] : valori) {
+        d.tParametri.modifica();
+        d.tParametri.impostaTesto(colonna, colonna == QLatin1String("Firma") ? valore : valore.toUpper());
+    }
+    Parametri::conferma(d);
+    for (const char* c : {"Codice", "Nome", "Provincia", "CodFis", "Indirizzo", "Telefono", "Fax", "Firma", "CAP"})
+        out() << c << ": " << d.tParametri.testo(QString::fromLatin1(c)) << '\n';
+    return 0;
+}
+
+int demo(const QStringList&)
+{
+    TdTabelle d;
+    avvia(d);
+    const int n = DatiDemo::inserisci(d);
+    out() << "Caricati " << n << " soggetti del comune " << d.codiceGestione() << ".\n";
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QStringList arg = app.arguments().mid(1);
+    if (arg.isEmpty() || arg[0] == QLatin1String("--help") || arg[0] == QLatin1String("-h")) {
+        std::fputs(uso, arg.isEmpty() ? stderr : stdout);
+        return arg.isEmpty() ? 1 : 0;
+    }
+    static const std::map<QString, std::function<int(const QStringList&)>> comandi{
+        {QStringLiteral("init-db"), initDb}, {QStringLiteral("params"), params}, {QStringLiteral("demo"), demo}};
+    const QString comando = arg.takeFirst();
+    const auto it = comandi.find(comando);
+    if (it == comandi.end()) {
+        err() << "Comando sconosciuto: " << comando << "\n" << uso;
+        return 1;
+    }
+    try {
+        return it->second(arg);
+    } catch (const Errore& e) {
+        err() << testoErrore(e.testo()) << '\n';
+    } catch (const std::exception& e) {
+        err() << testoErrore(QString::fromUtf8(e.what())) << '\n';
+    }
+    return 1;
+}

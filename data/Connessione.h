@@ -1,0 +1,111 @@
+#pragma once
+// The only door to the database engine. Today it is SQLite through SQLiteCpp;
+// nothing outside this file and its .cpp knows that, so another engine can be
+// added here alone.
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <memory>
+#include <string_view>
+
+class Comando;
+
+class Connessione {
+public:
+    enum class Apertura { Esistente, Crea };
+
+    // Opens `file`. With Apertura::Esistente a missing file is an error: the
+    // running program never creates a database of its own.
+    Connessione(const QString& file, Apertura modo);
+    ~Connessione();
+    Connessione(const Connessione&) = delete;
+    Connessione& operator=(const Connessione&) = delete;
+
+    const QString& file() const { return file_; }
+
+    // Runs one or more statements that return no rows.
+    void esegui(const QString& sql);
+    // Rows changed by the last statement.
+    int righeModificate() const;
+    qint64 ultimoRowid() const;
+
+    Comando prepara(const QString& sql);
+
+    bool esisteTabella(const QString& nome);
+    struct InfoColonna {
+        QString nome;
+        QString tipo;
+    };
+    QList<InfoColonna> colonne(const QString& tabella);
+
+    void iniziaTransazione();
+    void confermaTransazione();
+    void annullaTransazione();
+    bool inTransazione() const;
+
+    struct Impl;
+    Impl& impl() { return *d_; }
+
+private:
+    QString file_;
+    std::unique_ptr<Impl> d_;
+};
+
+// A prepared statement. Values are bound by position (from 1) or by name
+// (":Nome"); text is bound as UTF-8.
+class Comando {
+public:
+    enum class Tipo { Nullo, Intero, Reale, Testo, Blob };
+
+    Comando(Comando&&) noexcept;
+    Comando& operator=(Comando&&) noexcept;
+    ~Comando();
+
+    void lega(int indice, const QVariant& valore);
+    void lega(int indice, qint64 valore);
+    void lega(int indice, std::string_view utf8);
+    void legaNull(int indice);
+    void lega(const QString& nome, const QVariant& valore);
+    int numeroParametri() const;
+    QString nomeParametro(int indice) const;
+
+    // Advances to the next row; false at the end. A statement without rows
+    // runs completely on the first call.
+    bool passo();
+    void azzera();  // ready to run again, bindings kept
+    void esegui() { passo(); azzera(); }
+
+    int colonne() const;
+    QString nomeColonna(int i) const;
+    QString tabellaOrigine(int i) const;
+    QString colonnaOrigine(int i) const;
+    Tipo tipo(int i) const;
+    qint64 intero(int i) const;
+    double reale(int i) const;
+    std::string_view utf8(int i) const;
+    QString testo(int i) const;
+
+private:
+    friend class Connessione;
+    struct Impl;
+    explicit Comando(std::unique_ptr<Impl> d);
+    std::unique_ptr<Impl> d_;
+};
+
+// Rolls back unless confermata() is called: an exception that leaves the scope
+// leaves the database as it was.
+class Transazione {
+public:
+    explicit Transazione(Connessione& c) : c_(c) { c_.iniziaTransazione(); }
+    ~Transazione() {
+        if (!fatta_) {
+            try { c_.annullaTransazione(); } catch (...) {}
+        }
+    }
+    void conferma() { c_.confermaTransazione(); fatta_ = true; }
+
+private:
+    Connessione& c_;
+    bool fatta_ = false;
+};

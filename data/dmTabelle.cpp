@@ -1,0 +1,170 @@
+#include "dmTabelle.h"
+
+#include "Errore.h"
+#include "FileTesto.h"
+
+#include <QDir>
+#include <QFile>
+
+const QString TdTabelle::iniPredefinito =
+    QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0; Persist Security Info=False; Data Source=sorvel.mdb");
+
+TdTabelle::TdTabelle(QObject* parent)
+    : QObject(parent),
+      tUnImm1(ADOConnection1, QStringLiteral("tUnImm1")),
+      tUnImm2(ADOConnection1, QStringLiteral("tUnImm2")),
+      tUnImm4(ADOConnection1, QStringLiteral("tUnImm4")),
+      tUnImm3(ADOConnection1, QStringLiteral("tUnImm3")),
+      tUnImm5_6(ADOConnection1, QStringLiteral("tUnImm5_6")),
+      tUnImm9(ADOConnection1, QStringLiteral("tUnImm9")),
+      qGeneric(ADOConnection1, QStringLiteral("qGeneric")),
+      tComuni(ADOConnection1, QStringLiteral("tComuni")),
+      tParametri(ADOConnection1, QStringLiteral("tParametri")),
+      tRsuTot(ADOConnection1, QStringLiteral("tRsuTot"))
+{
+    oggetti_ = {&tUnImm1, &tUnImm2, &tUnImm4, &tUnImm3, &tUnImm5_6, &tUnImm9,
+                &qGeneric, &tComuni, &tParametri, &tRsuTot};
+    for (Tabella* t : {&tUnImm1, &tUnImm2, &tUnImm4, &tUnImm3, &tUnImm5_6, &tUnImm9})
+        t->tag = 1;
+
+    ADOConnection1.primaDiConnettere = [this](Collegamento& c) { c.stringa = StringaConnessione; };
+
+    tUnImm1.aggiungiCampoCalcolato({QStringLiteral("Esito"), TipoCampo::Testo, 50}, [](const RigaDati& r) {
+        return QVariant(tUnImm1CalcFields(r.valore(u"EsitoSup")));
+    });
+    for (Tabella* t : {&tUnImm2, &tUnImm4, &tUnImm3, &tUnImm5_6})
+        t->nuovoRecord = [this](DataSet& ds) { TableNewRecord(ds); };
+    tParametri.aggiungiCampoLookup({QStringLiteral("CAP"), TipoCampo::Testo, 5}, QStringLiteral("Codice"), &tComuni,
+                                   QStringLiteral("CodiceCat"), QStringLiteral("Cap"));
+}
+
+TdTabelle::~TdTabelle() = default;
+
+void TdTabelle::DataModuleCreate()
+{
+    leggiConfigurazione();
+    ADOConnection1.stringa = StringaConnessione;
+    tParametri.apri();
+
+    const QString filtro = QStringLiteral("Codice = ") + LetteraleSql(codiceGestione());
+    for (DataSet* ds : oggetti_) {
+        auto* t = qobject_cast<Tabella*>(ds);
+        if (!t)
+            continue;
+        if (t->nome().startsWith(QLatin1String("tUnImm"))) {
+            t->impostaFiltro(filtro);
+            t->impostaFiltrato(true);
+        }
+        t->apri();
+    }
+}
+
+void TdTabelle::leggiConfigurazione()
+{
+    Cartella = QStringLiteral(".") + QDir::separator();
+    if (!Cartella.endsWith(QDir::separator()))
+        Cartella += QDir::separator();
+
+    const QString ini = Cartella + QStringLiteral("sorvel.ini");
+    bool letto = false;
+    if (QFile f(ini); f.open(QIODevice::ReadOnly)) {
+        f.close();
+        try {
+            LettoreTesto l(ini);
+            StringaConnessione = l.leggiRiga();
+            letto = true;
+        } catch (const Errore&) {
+        }
+    }
+    if (!letto) {
+        // Missing or unreadable: replaced by the default one.
+        QFile::remove(ini);
+        ScriviFileTesto(ini, iniPredefinito + QStringLiteral("\r\n"));
+        StringaConnessione = iniPredefinito;
+    }
+}
+
+QString TdTabelle::codiceGestione() const
+{
+    if (!tParametri.aperto())
+        return QString();
+    return tParametri.testo(u"Codice");
+}
+
+void TdTabelle::applicaFiltroGestione()
+{
+    const QString filtro = QStringLiteral("Codice = ") + LetteraleSql(codiceGestione());
+    for (DataSet* ds : oggetti_) {
+        auto* t = qobject_cast<Tabella*>(ds);
+        if (!t || !t->nome().startsWith(QLatin1String("tUnImm")))
+            continue;
+        t->chiudi();
+        t->impostaFiltro(filtro);
+        t->impostaFiltrato(true);
+        t->apri();
+    }
+}
+
+int TdTabelle::ProssimoProgrRec(const QString& tabella, const QString& codice, const QString& sezione,
+                                const QString& immobile, const QString& progressivo)
+{
+    qGeneric.chiudi();
+    qGeneric.sql = {QStringLiteral("SELECT MAX(ProgrRec) AS Codice FROM ") + tabella,
+                    QStringLiteral("WHERE Codice = ") + LetteraleSql(codice),
+                    QStringLiteral("AND Sezione = ") + LetteraleSql(sezione),
+                    QStringLiteral("AND Immobile = ") + immobile,
+                    QStringLiteral("AND Progressivo = ") + progressivo};
+    qGeneric.apri();
+    const qint64 massimo = qGeneric.intero(u"Codice");
+    qGeneric.chiudi();
+    return int(massimo + 1);
+}
+
+void TdTabelle::AzzeraArchivi()
+{
+    const QString codice = LetteraleSql(codiceGestione());
+    for (DataSet* ds : oggetti_) {
+        if (!qobject_cast<Tabella*>(ds) || !tabellaFornitura(*ds))
+            continue;
+        qGeneric.chiudi();
+        qGeneric.sql = {QStringLiteral("DELETE FROM ") + ds->nome(), QStringLiteral("WHERE Codice = ") + codice};
+        qGeneric.eseguiSql();
+    }
+}
+
+QString TdTabelle::EstraiCampo(QStringView riga, int n)
+{
+    qsizetype inizio = 0;
+    for (int i = 1; i < n; ++i) {
+        const qsizetype barra = riga.indexOf(QLatin1Char('|'), inizio);
+        if (barra < 0)
+            return QStringLiteral("$");
+        inizio = barra + 1;
+    }
+    const qsizetype fine = riga.indexOf(QLatin1Char('|'), inizio);
+    if (n < 1 || fine < 0)
+        return QStringLiteral("$");
+    return riga.mid(inizio, fine - inizio).toString();
+}
+
+QString TdTabelle::tUnImm1CalcFields(const QVariant& esitoSup)
+{
+    if (esitoSup.isNull())
+        return QString();
+    const QString e = esitoSup.toString();
+    if (e == QLatin1String("1"))
+        return QStringLiteral("Superficie calcolata");
+    if (e == QLatin1String("2"))
+        return QStringLiteral("Superficie non calcolata");
+    if (e == QLatin1String("3"))
+        return QStringLiteral("Superficie in corso di definizione");
+    if (e == QLatin1String("4"))
+        return QStringLiteral("Planimetria non presente negli atti catastali");
+    return QString();
+}
+
+void TdTabelle::TableNewRecord(DataSet& tabella)
+{
+    tabella.impostaValore(u"ProgrRec", ProssimoProgrRec(tabella.nome(), CodiceRiga, SezioneRiga, ImmobileRiga,
+                                                        ProgressivoRiga));
+}

@@ -1,0 +1,70 @@
+#pragma once
+// The data module: the one database connection, a table object for each of
+// the nine tables, the general-purpose query qGeneric, the restriction of the
+// supply tables to the managing municipality, the numbering of the repeated
+// rows of a unit, and the values that windows and operations hand each other.
+
+#include "Collegamento.h"
+#include "Query.h"
+#include "Tabella.h"
+
+#include <QObject>
+
+class TdTabelle : public QObject {
+    Q_OBJECT
+public:
+    explicit TdTabelle(QObject* parent = nullptr);
+    ~TdTabelle() override;
+
+    // Reads sorvel.ini (writing the default one when it cannot be read),
+    // connects, opens every table and restricts the supply tables. Raises
+    // Errore at the step that fails; the steps before it stay done.
+    void DataModuleCreate();
+    // Steps 1 to 3 of the above: sets Cartella and StringaConnessione from
+    // the first line of sorvel.ini, writing the default file when it cannot be read.
+    void leggiConfigurazione();
+
+    // The managing municipality's cadastral code, read afresh from tParametri.
+    QString codiceGestione() const;
+    // Closes, re-filters on the managing municipality and reopens the six
+    // supply tables.
+    void applicaFiltroGestione();
+
+    // The number the next row of this unit receives in `tabella`.
+    int ProssimoProgrRec(const QString& tabella, const QString& codice, const QString& sezione,
+                         const QString& immobile, const QString& progressivo);
+    // Deletes the managing municipality's rows from the six supply tables.
+    void AzzeraArchivi();
+    // Field n (from 1) of a supply line, or "$" when the line has no field n.
+    static QString EstraiCampo(QStringView riga, int n);
+    // The text of a surface outcome code.
+    static QString tUnImm1CalcFields(const QVariant& esitoSup);
+    void TableNewRecord(DataSet& tabella);
+
+    Connessione& connessione() { return ADOConnection1.connessione(); }
+    // Every table and query in creation order.
+    const QList<DataSet*>& oggetti() const { return oggetti_; }
+
+    Collegamento ADOConnection1;
+    Tabella tUnImm1;
+    Tabella tUnImm2;
+    Tabella tUnImm4;
+    Tabella tUnImm3;
+    Tabella tUnImm5_6;
+    Tabella tUnImm9;
+    Query qGeneric;
+    Tabella tComuni;
+    Tabella tParametri;
+    Tabella tRsuTot;
+
+    qint32 SuperficieRuolo = 0;
+    QString Cartella;
+    QString StringaConnessione;
+    QString CodiceRiga, SezioneRiga, ImmobileRiga, ProgressivoRiga;
+
+    static const QString iniPredefinito;
+
+private:
+    bool tabellaFornitura(const DataSet& ds) const { return ds.tag == 1; }
+    QList<DataSet*> oggetti_;
+};

@@ -1,0 +1,72 @@
+#pragma once
+// The main window: the owner list of the managing municipality with its
+// incremental search by name and by tax code, and the actions that reach
+// every other function of the program.
+
+#include <QMainWindow>
+#include <memory>
+
+class QAction;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QTableView;
+class QToolBar;
+class Query;
+class ModelloDati;
+class TdTabelle;
+class TdImmagini;
+
+class TfMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TfMain(QWidget* parent = nullptr);
+    ~TfMain() override;
+
+    // Binds the window to the data and image modules once they exist; the
+    // window's creation itself touches no database.
+    void collegaModuli(TdTabelle& dati, TdImmagini& immagini);
+
+    // The owner list (shared with the hand-off mode, the roll load, reports).
+    Query& ADOQuery1() { return *ADOQuery1_; }
+
+    QToolBar* ActionToolBar1 = nullptr;
+    QAction* Parametri1 = nullptr;
+    QAction* Import1 = nullptr;
+    QAction* DataSetFirst1 = nullptr;
+    QAction* DataSetPrior1 = nullptr;
+    QAction* DataSetNext1 = nullptr;
+    QAction* DataSetLast1 = nullptr;
+    QAction* Cerca1 = nullptr;
+    QAction* Documenti1 = nullptr;
+    QAction* Stampa1 = nullptr;
+    QAction* Verifica1 = nullptr;
+    QPushButton* Uscita = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    QLineEdit* Edit2 = nullptr;
+    QTableView* DBGrid1 = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
+
+    // Opens the owner list with the municipality filter set just before.
+    void ApriElenco();
+    // After confirmed parameters: re-filter the supply tables, reopen the list.
+    void AggiornaDopoParametri();
+    // True when the roll exchange file could be opened at the first showing.
+    bool fileRuoloPresente() const { return fileRuolo_; }
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    bool eventFilter(QObject* o, QEvent* e) override;
+
+private:
+    void FormShow();
+    void Edit1Change(QLineEdit* box);
+    void creaAzioni();
+    void disponi();
+
+    TdTabelle* dati_ = nullptr;
+    std::unique_ptr<Query> ADOQuery1_;
+    ModelloDati* modello_ = nullptr;
+    bool mostrata_ = false;
+    bool fileRuolo_ = false;
+};
