@@ -135,7 +135,15 @@ void DataSet::assicuraCaricato() const
     for (auto& col : archivio_.colonne)
         col = ColonnaValori(col.tipo());
     caricato_ = true;  // before loading, so that a failing load is not retried on every read
+    auto risolviFiltro = [&] {
+        if (!filtroAn_.nomeCampo.isEmpty())
+            self->filtroAn_.campo = indiceCampo(filtroAn_.nomeCampo);
+    };
+    risolviFiltro();
     self->carica(archivio_);
+    risolviFiltro();
+    if (filtrato_ && !filtroAn_.nomeCampo.isEmpty() && filtroAn_.campo < 0)
+        throw Errore(QStringLiteral("%1: campo '%2' del filtro non trovato").arg(nome_, filtroAn_.nomeCampo));
     ricalcolaVisibili();
     corrente_ = righe() > 0 ? 0 : -1;
 }
@@ -190,7 +198,8 @@ void DataSet::impostaFiltro(const QString& filtro)
         const auto m = re.match(filtro);
         if (!m.hasMatch())
             throw Errore(QStringLiteral("%1: filtro non valido: %2").arg(nome_, filtro));
-        filtroAn_.campo = campo(m.captured(1));
+        filtroAn_.nomeCampo = m.captured(1);
+        filtroAn_.campo = indiceCampo(filtroAn_.nomeCampo);
         filtroAn_.valore = m.capturedStart(2) >= 0 ? QVariant(m.captured(2).replace(QLatin1String("''"), QLatin1String("'")))
                                                    : QVariant(m.captured(3).toLongLong());
     }

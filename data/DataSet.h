@@ -120,7 +120,8 @@ protected:
     bool caricato() const { return caricato_; }
 
     struct Filtro {
-        int campo = -1;
+        QString nomeCampo;
+        int campo = -1;  // resolved when the rows load: a query knows its fields only then
         QVariant valore;
     };
     const Filtro& filtroAnalizzato() const { return filtroAn_; }

@@ -1,0 +1,443 @@
+// The data store: field splitting, outcome texts, conversions, Locate, the
+// numbering of repeated rows, start-up from sorvel.ini.
+
+#include "Ambiente.h"
+#include "Errore.h"
+#include "Query.h"
+#include "dmTabelle.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(EstraiCampo, CampiEMarcatoreDiFine)
+{
+    const QString riga = QStringLiteral("A001| |123|4|1|");
+    struct Caso {
+        int n;
+        const char* atteso;
+    } casi[] = {{1, "A001"}, {2, " "}, {3, "123"}, {5, "1"}, {6, "$"}, {7, "$"}, {40, "$"}};
+    for (const Caso& c : casi)
+        EXPECT_EQ(TdTabelle::EstraiCampo(riga, c.n), QString::fromLatin1(c.atteso)) << "campo " << c.n;
+
+    EXPECT_EQ(TdTabelle::EstraiCampo(u"A001||", 2), QString());
+    EXPECT_EQ(TdTabelle::EstraiCampo(u"A001||", 3), QStringLiteral("$"));
+    EXPECT_EQ(TdTabelle::EstraiCampo(u"senza barre", 1), QStringLiteral("$"));
+    EXPECT_EQ(TdTabelle::EstraiCampo(u"", 1), QStringLiteral("$"));
+}
+
+TEST(Esito, SoloICodiciEsatti)
+{
+    struct Caso {
+        QVariant codice;
+        const char* esito;
+    } casi[] = {{QStringLiteral("1"), "Superficie calcolata"},
+                {QStringLiteral("2"), "Superficie non calcolata"},
+                {QStringLiteral("3"), "Superficie in corso di definizione"},
+                {QStringLiteral("4"), "Planimetria non presente negli atti catastali"},
+                {QStringLiteral("01"), ""},
+                {QStringLiteral("1 "), ""},
+                {QStringLiteral("5"), ""},
+                {QVariant(QMetaType(QMetaType::QString)), ""}};
+    for (const Caso& c : casi)
+        EXPECT_EQ(TdTabelle::tUnImm1CalcFields(c.codice), QString::fromUtf8(c.esito)) << c.codice.toString().toStdString();
+}
+
+TEST(LetteraleSql, RaddoppiaGliApici)
+{
+    EXPECT_EQ(LetteraleSql(QStringLiteral("G479")), QStringLiteral("'G479'"));
+    EXPECT_EQ(LetteraleSql(QStringLiteral("D'A")), QStringLiteral("'D''A'"));
+    EXPECT_EQ(LetteraleSql(QStringLiteral("''")), QStringLiteral("''''''"));
+    EXPECT_EQ(LetteraleSql(QString()), QStringLiteral("''"));
+}
+
+TEST(Conversione, DaTesto)
+{
+    const DefCampo testo{QStringLiteral("Cognome"), TipoCampo::Testo, 50};
+    const DefCampo fisso{QStringLiteral("Nome"), TipoCampo::Fisso, 5};
+    const DefCampo i16{QStringLiteral("Altezza"), TipoCampo::Intero16, 0};
+    const DefCampo byte{QStringLiteral("Fonte"), TipoCampo::Byte, 0};
+    const DefCampo i32{QStringLiteral("Superficie"), TipoCampo::Intero32, 0};
+    const DefCampo data{QStringLiteral("NData"), TipoCampo::Data, 0};
+
+    EXPECT_EQ(Conversione::daTesto(testo, QString(60, QLatin1Char('R'))).toString(), QString(50, QLatin1Char('R')));
+    EXPECT_EQ(Conversione::daTesto(fisso, QStringLiteral("AB")).toString(), QStringLiteral("AB   "));
+    EXPECT_EQ(Conversione::daTesto(testo, QString()).toString(), QString());
+    EXPECT_FALSE(Conversione::daTesto(testo, QString()).isNull());
+
+    struct Numero {
+        const DefCampo* campo;
+        const char* testo;
+        bool valido;
+        qint64 valore;
+    } numeri[] = {{&i32, "120", true, 120},     {&i32, "  -7", true, -7},       {&i32, "+5", true, 5},
+                  {&i32, "12 ", false, 0},      {&i32, "1.5", false, 0},        {&i32, "$", false, 0},
+                  {&i32, "   ", false, 0},      {&i32, "0x1A", false, 0},       {&i32, "2147483648", false, 0},
+                  {&i32, "-2147483648", true, -2147483648LL},                   {&i16, "32767", true, 32767},
+                  {&i16, "32768", false, 0},    {&i16, "-32769", false, 0},     {&byte, "255", true, 255},
+                  {&byte, "256", false, 0},     {&byte, "-1", false, 0},
+                  {&i32, "99999999999999999999999", false, 0}};
+    for (const Numero& n : numeri) {
+        const QString t = QString::fromLatin1(n.testo);
+        if (n.valido) {
+            EXPECT_EQ(Conversione::daTesto(*n.campo, t).toLongLong(), n.valore) << n.testo;
+        } else {
+            try {
+                Conversione::daTesto(*n.campo, t);
+                ADD_FAILURE() << "accettato: " << n.testo;
+            } catch (const Errore& e) {
+                // the message names the column and quotes the value
+                EXPECT_TRUE(e.testo().contains(n.campo->nome)) << e.testo().toStdString();
+                EXPECT_TRUE(e.testo().contains(QLatin1Char('\'') + t + QLatin1Char('\''))) << e.testo().toStdString();
+            }
+        }
+    }
+    EXPECT_TRUE(Conversione::daTesto(i32, QString()).isNull());
+
+    EXPECT_EQ(Conversione::daTesto(data, QStringLiteral("31/12/1999")).toDate(), QDate(1999, 12, 31));
+    EXPECT_TRUE(Conversione::daTesto(data, QString()).isNull());
+    for (const char* male : {"00/00/0000", "31/02/2001", "01/13/2000", "1/1/2000", "01/01/20", "aa/bb/cccc"})
+        EXPECT_THROW(Conversione::daTesto(data, QString::fromLatin1(male)), Errore) << male;
+}
+
+TEST(FileTesto, RegoleDelleRighe)
+{
+    QTemporaryDir dir;
+    struct Caso {
+        QByteArray contenuto;
+        QStringList righe;
+    } casi[] = {
+        {"", {QString()}},
+        {"A", {QStringLiteral("A")}},
+        {"A\r\n", {QStringLiteral("A")}},
+        {"A\r\n\r\n", {QStringLiteral("A"), QString()}},
+        {"A\nB", {QStringLiteral("A"), QStringLiteral("B")}},
+        {"A\rB\n", {QStringLiteral("AB")}},
+        {"A\n\x1a" "B\n", {QStringLiteral("A")}},
+        {"A\x1a" "B", {QStringLiteral("A")}},
+        {"\xe0\x80|\x81", {QStringLiteral("à€|\u0081")}},
+    };
+    for (const Caso& c : casi) {
+        const QString f = dir.filePath(QStringLiteral("t.txt"));
+        QFile file(f);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(c.contenuto);
+        file.close();
+        LettoreTesto l(f);
+        QStringList lette;
+        do {
+            lette << l.leggiRiga();
+        } while (!l.fine());
+        EXPECT_EQ(lette, c.righe) << c.contenuto.toStdString();
+    }
+    EXPECT_THROW(LettoreTesto(dir.filePath(QStringLiteral("manca.txt"))), Errore);
+}
+
+// --- start-up -------------------------------------------------------------------
+
+TEST(DataModuleCreate, SenzaIniScriveQuelloPredefinito)
+{
+    Ambiente a;
+    DatabaseConsegnato::crea(QStringLiteral("sorvel.mdb"), true);
+    QFile::remove(QStringLiteral("sorvel.ini"));
+    TdTabelle d;
+    d.DataModuleCreate();
+    QFile ini(QStringLiteral("sorvel.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    EXPECT_EQ(ini.readAll(), TdTabelle::iniPredefinito.toLatin1() + "\r\n");
+    EXPECT_EQ(d.StringaConnessione, TdTabelle::iniPredefinito);
+    EXPECT_TRUE(d.tUnImm5_6.aperto());
+    EXPECT_TRUE(d.tRsuTot.aperto());
+}
+
+TEST(DataModuleCreate, ContaSoloLaPrimaRiga)
+{
+    Ambiente a;
+    QFile::rename(QStringLiteral("sorvel.mdb"), QStringLiteral("altro.mdb"));
+    ScriviFileTesto(QStringLiteral("sorvel.ini"),
+                    QStringLiteral("Provider=SQLite;Data Source=altro.mdb\r\nProvider=Altro; Data Source=x\r\n"));
+    TdTabelle d;
+    d.DataModuleCreate();
+    EXPECT_EQ(d.StringaConnessione, QStringLiteral("Provider=SQLite;Data Source=altro.mdb"));
+    EXPECT_EQ(d.tComuni.righe(), 7904);
+}
+
+TEST(DataModuleCreate, ErroriChiari)
+{
+    struct Caso {
+        const char* ini;
+        const char* schema;  // SQL run on the database before start-up
+        const char* parola;  // the error must say this
+    } casi[] = {
+        {"", nullptr, "vuota"},
+        {"Provider=MSDASQL; Data Source=sorvel.mdb", nullptr, "MSDASQL"},
+        {"Provider=SQLite; Data Source=manca.mdb", nullptr, "manca.mdb"},
+        {"Provider=SQLite; Data Source=sorvel.mdb", "DROP TABLE tRsuTot", "tRsuTot"},
+        {"Provider=SQLite; Data Source=sorvel.mdb", "ALTER TABLE tUnImm3 DROP COLUMN Fonte", "Fonte"},
+        {"Provider=SQLite; Data Source=sorvel.mdb",
+         "DROP TABLE tParametri; CREATE TABLE tParametri (Codice INTEGER, Nome TEXT, Provincia TEXT, CodFis TEXT, "
+         "Indirizzo TEXT, Telefono TEXT, Fax TEXT, Firma TEXT)",
+         "Codice"},
+    };
+    for (const Caso& c : casi) {
+        Ambiente a;
+        ScriviFileTesto(QStringLiteral("sorvel.ini"), QString::fromLatin1(c.ini) + QStringLiteral("\r\n"));
+        if (c.schema)
+            a.sql(QString::fromLatin1(c.schema));
+        TdTabelle d;
+        try {
+            d.DataModuleCreate();
+            ADD_FAILURE() << "nessun errore per " << c.ini;
+        } catch (const Errore& e) {
+            EXPECT_TRUE(e.testo().contains(QString::fromLatin1(c.parola))) << e.testo().toStdString();
+        }
+        // never a new empty database
+        EXPECT_FALSE(QFile::exists(QStringLiteral("manca.mdb")));
+    }
+}
+
+TEST(DataModuleCreate, FiltraLeTabelleDellaFornitura)
+{
+    Ambiente a;
+    a.codice(QStringLiteral("G479"));
+    a.soggetto(QStringLiteral("G479"), 1, 10, QStringLiteral("ROSSI"), QStringLiteral("MARIO"), QStringLiteral("RSSMRA"));
+    a.soggetto(QStringLiteral("H501"), 2, 11, QStringLiteral("BIANCHI"), QStringLiteral("ANNA"), QStringLiteral("BNCNNA"));
+    TdTabelle d;
+    d.DataModuleCreate();
+    EXPECT_EQ(d.tUnImm5_6.filtro(), QStringLiteral("Codice = 'G479'"));
+    ASSERT_EQ(d.tUnImm5_6.righe(), 1);
+    EXPECT_EQ(d.tUnImm5_6.testo(u"Cognome"), QStringLiteral("ROSSI"));
+    EXPECT_FALSE(d.tComuni.filtrato());
+    EXPECT_EQ(d.tParametri.testo(u"CAP"), QStringLiteral("61100"));
+    a.codice(QStringLiteral("H501"));
+    d.tParametri.chiudi();
+    d.tParametri.apri();
+    d.applicaFiltroGestione();
+    EXPECT_EQ(d.tUnImm5_6.testo(u"Cognome"), QStringLiteral("BIANCHI"));
+    // Rome's postcode 00100 is a number: it shows without leading zeros
+    EXPECT_EQ(d.tParametri.testo(u"CAP"), QStringLiteral("100"));
+    // fixed-width columns read back padded
+    ASSERT_TRUE(d.tComuni.Locate(QStringLiteral("CodiceCat"), {QStringLiteral("H501")}));
+    EXPECT_EQ(d.tComuni.testo(u"Nome"), QStringLiteral("ROMA").leftJustified(35));
+}
+
+TEST(DataModuleCreate, CodiceConApice)
+{
+    Ambiente a;
+    a.codice(QStringLiteral("D'A"));
+    a.soggetto(QStringLiteral("D'A"), 1, 10, QStringLiteral("ROSSI"), QStringLiteral("MARIO"), QStringLiteral("X"));
+    a.soggetto(QStringLiteral("D"), 2, 11, QStringLiteral("VERDI"), QStringLiteral("ANNA"), QStringLiteral("Y"));
+    TdTabelle d;
+    d.DataModuleCreate();
+    EXPECT_EQ(d.tUnImm5_6.filtro(), QStringLiteral("Codice = 'D''A'"));
+    EXPECT_EQ(d.tUnImm5_6.righe(), 1);
+    d.AzzeraArchivi();
+    Connessione db(QStringLiteral("sorvel.mdb"), Connessione::Apertura::Esistente);
+    Comando c = db.prepara(QStringLiteral("SELECT Codice FROM tUnImm5_6"));
+    ASSERT_TRUE(c.passo());
+    EXPECT_EQ(c.testo(0), QStringLiteral("D"));  // only the managing municipality's rows went
+    EXPECT_FALSE(c.passo());
+}
+
+// --- numbering of repeated rows ---------------------------------------------------------
+
+TEST(ProgrRec, NumeraPerUnitaEPerTabella)
+{
+    Ambiente a;
+    a.codice(QStringLiteral("G479"));
+    // a row of another municipality's unit with the same number counts for that unit only
+    a.sql(QStringLiteral("INSERT INTO tUnImm2 (Codice, Sezione, Immobile, Progressivo, ProgrRec) VALUES ('H501', '', 7, 1, 9)"));
+    TdTabelle d;
+    d.DataModuleCreate();
+    auto riga = [&](Tabella& t, const char* immobile) {
+        d.CodiceRiga = QStringLiteral("G479");
+        d.SezioneRiga = QString();
+        d.ImmobileRiga = QString::fromLatin1(immobile);
+        d.ProgressivoRiga = QStringLiteral("1");
+        t.aggiungi();
+        const qint64 n = t.intero(u"ProgrRec");
+        t.impostaTesto(u"Codice", d.CodiceRiga);
+        t.impostaTesto(u"Sezione", d.SezioneRiga);
+        t.impostaTesto(u"Immobile", d.ImmobileRiga);
+        t.impostaTesto(u"Progressivo", d.ProgressivoRiga);
+        t.registra();
+        return n;
+    };
+    EXPECT_EQ(riga(d.tUnImm2, "7"), 1);
+    EXPECT_EQ(riga(d.tUnImm2, "7"), 2);
+    EXPECT_EQ(riga(d.tUnImm3, "7"), 1);
+    EXPECT_EQ(riga(d.tUnImm3, "8"), 1);
+    EXPECT_EQ(riga(d.tUnImm3, "7"), 2);
+    EXPECT_EQ(riga(d.tUnImm2, "7"), 3);
+
+    // a row begun but not stored uses no number
+    d.tUnImm4.aggiungi();
+    d.tUnImm4.annulla();
+    EXPECT_EQ(riga(d.tUnImm4, "7"), 1);
+
+    // a key that is not a number makes the numbering query fail
+    d.ImmobileRiga = QStringLiteral("7 OR 1");
+    EXPECT_THROW(d.ProssimoProgrRec(QStringLiteral("tUnImm2"), QStringLiteral("G479"), QString(),
+                                    QStringLiteral("x"), QStringLiteral("1")),
+                 Errore);
+    // the managing municipality's code with a quote is a literal, never SQL
+    EXPECT_EQ(d.ProssimoProgrRec(QStringLiteral("tUnImm2"), QStringLiteral("G4' OR ''='"), QString(),
+                                 QStringLiteral("7"), QStringLiteral("1")),
+              1);
+}
+
+TEST(ProgrRec, LimiteDelByte)
+{
+    Ambiente a;
+    a.codice(QStringLiteral("G479"));
+    a.sql(QStringLiteral("INSERT INTO tUnImm2 (Codice, Sezione, Immobile, Progressivo, ProgrRec) VALUES ('G479', '', 7, 1, 255)"));
+    TdTabelle d;
+    d.DataModuleCreate();
+    d.CodiceRiga = QStringLiteral("G479");
+    d.ImmobileRiga = QStringLiteral("7");
+    d.ProgressivoRiga = QStringLiteral("1");
+    EXPECT_THROW(d.tUnImm2.aggiungi(), Errore);  // 256 does not fit a Byte
+    EXPECT_EQ(d.tUnImm2.stato(), DataSet::Stato::Consultazione);
+}
+
+// --- Locate -----------------------------------------------------------------------------
+
+class LocateTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        amb = std::make_unique<Ambiente>();
+        amb->codice(QStringLiteral("G479"));
+        // inserted out of order on purpose
+        amb->soggetto(QStringLiteral("G479"), 1, 30, QStringLiteral("ROSSI"), QStringLiteral("MARIO"), QStringLiteral("RSSMRA70"));
+        amb->soggetto(QStringLiteral("G479"), 2, 20, QStringLiteral("ROSA"), QStringLiteral("ANNA"), QStringLiteral("RSONNA60"));
+        amb->soggetto(QStringLiteral("G479"), 3, 10, QStringLiteral("Rossini"), QStringLiteral("gino"), QString());
+        amb->soggetto(QStringLiteral("G479"), 4, 40, QStringLiteral("BIANCHI"), QStringLiteral("LUCA"), QStringLiteral("BNCLCU"),
+                      QStringLiteral("1980-05-06"));
+        amb->soggetto(QStringLiteral("H501"), 5, 50, QStringLiteral("ROS"), QStringLiteral("ALTRO"), QStringLiteral("AAA"));
+        amb->soggetto(QStringLiteral("G479"), 6, 60, QStringLiteral("D'ANGELO"), QStringLiteral("NICOLÒ"), QStringLiteral("DNGNCL"));
+        dati = std::make_unique<TdTabelle>();
+        dati->DataModuleCreate();
+        elenco = std::make_unique<Query>(dati->ADOConnection1, QStringLiteral("elenco"));
+        elenco->sql = {QStringLiteral("SELECT Codice, Soggetto, Cognome, Nome, Denominazione, NData, CodFisc FROM tUnImm5_6"),
+                       QStringLiteral("ORDER BY Soggetto")};
+        elenco->impostaFiltro(QStringLiteral("Codice = 'G479'"));
+        elenco->impostaFiltrato(true);
+        elenco->apri();
+    }
+    std::unique_ptr<Ambiente> amb;
+    std::unique_ptr<TdTabelle> dati;
+    std::unique_ptr<Query> elenco;
+};
+
+TEST_F(LocateTest, TabellaDeiCasi)
+{
+    const OpzioniLocate nessuna{}, ci{.ignoraMaiuscole = true}, parz{.chiaveParziale = true},
+        entrambe{.ignoraMaiuscole = true, .chiaveParziale = true};
+    struct Caso {
+        const char* descrizione;
+        QString campi;
+        QVariantList valori;
+        OpzioniLocate opz;
+        int soggetto;  // 0: not found, the cursor stays
+    } casi[] = {
+        {"esatto", QStringLiteral("Cognome"), {QStringLiteral("ROSA")}, nessuna, 20},
+        {"esatto distingue le maiuscole", QStringLiteral("Cognome"), {QStringLiteral("rosa")}, nessuna, 0},
+        {"senza maiuscole", QStringLiteral("Cognome"), {QStringLiteral("rosa")}, ci, 20},
+        {"prefisso senza opzione non basta", QStringLiteral("Cognome"), {QStringLiteral("ROS")}, nessuna, 0},
+        {"prefisso: il primo in ordine di chiave", QStringLiteral("Denominazione"), {QStringLiteral("ROS")}, parz, 20},
+        {"prefisso distingue le maiuscole", QStringLiteral("Denominazione"), {QStringLiteral("ross")}, parz, 0},
+        {"prefisso senza maiuscole", QStringLiteral("Denominazione"), {QStringLiteral("rossi")}, entrambe, 30},
+        {"prefisso minuscolo su testo misto", QStringLiteral("Denominazione"), {QStringLiteral("ROSSIN")}, entrambe, 10},
+        {"accenti", QStringLiteral("Nome"), {QStringLiteral("nicolò")}, ci, 60},
+        {"apostrofo", QStringLiteral("Denominazione"), {QStringLiteral("D'AN")}, parz, 60},
+        {"righe nascoste dal filtro non contano", QStringLiteral("Cognome"), {QStringLiteral("ROS")}, nessuna, 0},
+        {"nessuna corrispondenza", QStringLiteral("Denominazione"), {QStringLiteral("ROSZ")}, entrambe, 0},
+        {"vuoto trova solo il testo vuoto", QStringLiteral("CodFisc"), {QString()}, entrambe, 10},
+        {"numero", QStringLiteral("Soggetto"), {40}, nessuna, 40},
+        {"numero come testo", QStringLiteral("Soggetto"), {QStringLiteral("40")}, parz, 40},
+        {"il prefisso non vale per i numeri", QStringLiteral("Soggetto"), {QStringLiteral("4")}, parz, 0},
+        {"testo non numerico su un numero", QStringLiteral("Soggetto"), {QStringLiteral("quaranta")}, nessuna, 0},
+        {"data", QStringLiteral("NData"), {QDate(1980, 5, 6)}, nessuna, 40},
+        {"data come testo", QStringLiteral("NData"), {QStringLiteral("06/05/1980")}, nessuna, 40},
+        {"più campi", QStringLiteral("Cognome;Nome"), {QStringLiteral("ROSSI"), QStringLiteral("MARIO")}, nessuna, 30},
+        {"più campi, prefisso sull'ultimo", QStringLiteral("Cognome;Nome"), {QStringLiteral("ROSSI"), QStringLiteral("MA")}, parz, 30},
+        {"il prefisso non vale per i primi campi", QStringLiteral("Cognome;Nome"), {QStringLiteral("ROSS"), QStringLiteral("MARIO")}, parz, 0},
+        {"campo inesistente", QStringLiteral("Manca"), {QStringLiteral("X")}, nessuna, 0},
+        {"valori in numero sbagliato", QStringLiteral("Cognome;Nome"), {QStringLiteral("ROSSI")}, nessuna, 0},
+    };
+    for (const Caso& c : casi) {
+        elenco->vaiA(1);
+        const qint64 prima = elenco->intero(u"Soggetto");
+        const bool trovato = elenco->Locate(c.campi, c.valori, c.opz);
+        EXPECT_EQ(trovato, c.soggetto != 0) << c.descrizione;
+        EXPECT_EQ(elenco->intero(u"Soggetto"), c.soggetto ? c.soggetto : prima) << c.descrizione;
+    }
+}
+
+TEST_F(LocateTest, IndiceAggiornatoDopoUnaNuovaApertura)
+{
+    ASSERT_FALSE(elenco->Locate(QStringLiteral("Cognome"), {QStringLiteral("VERDI")}));
+    amb->soggetto(QStringLiteral("G479"), 9, 90, QStringLiteral("VERDI"), QStringLiteral("ADA"), QStringLiteral("V"));
+    elenco->chiudi();
+    elenco->apri();
+    EXPECT_TRUE(elenco->Locate(QStringLiteral("Cognome"), {QStringLiteral("VERDI")}));
+    EXPECT_EQ(elenco->intero(u"Soggetto"), 90);
+}
+
+TEST_F(LocateTest, NavigazioneESegnali)
+{
+    int spostamenti = 0;
+    QObject::connect(elenco.get(), &DataSet::rigaCambiata, [&] { ++spostamenti; });
+    EXPECT_EQ(elenco->righe(), 5);
+    EXPECT_EQ(elenco->rigaCorrente(), 0);
+    elenco->ultimo();
+    EXPECT_EQ(elenco->intero(u"Soggetto"), 60);
+    elenco->prossimo();  // stays on the last row
+    EXPECT_EQ(elenco->rigaCorrente(), 4);
+    elenco->primo();
+    elenco->precedente();
+    EXPECT_EQ(elenco->rigaCorrente(), 0);
+    EXPECT_EQ(spostamenti, 2);
+}
+
+// --- tables: append, edit, post, cancel ---------------------------------------------------
+
+TEST(Tabella, ModificaRegistraAnnulla)
+{
+    Ambiente a;
+    TdTabelle d;
+    d.DataModuleCreate();
+    d.tParametri.modifica();
+    d.tParametri.impostaTesto(u"Nome", QString(60, QLatin1Char('N')));
+    d.tParametri.annulla();
+    EXPECT_EQ(d.tParametri.testo(u"Nome"), QString());
+
+    d.tParametri.impostaTesto(u"Nome", QString(60, QLatin1Char('N')));  // begins the edit by itself
+    d.tParametri.impostaTesto(u"Codice", QStringLiteral("H501"));
+    d.tParametri.registra();
+    TdTabelle altro;
+    altro.DataModuleCreate();
+    EXPECT_EQ(altro.tParametri.testo(u"Nome"), QString(50, QLatin1Char('N')));
+    EXPECT_EQ(altro.codiceGestione(), QStringLiteral("H501"));
+    EXPECT_EQ(altro.tParametri.righe(), 1);
+
+    // a bad value raises, the row stays being built, nothing is stored
+    d.tRsuTot.aggiungi();
+    EXPECT_THROW(d.tRsuTot.impostaTesto(u"Codice", QStringLiteral("12x")), Errore);
+    EXPECT_EQ(d.tRsuTot.stato(), DataSet::Stato::Inserimento);
+    d.tRsuTot.impostaTesto(u"Cognome", QStringLiteral("ROSSI"));
+    d.tRsuTot.annulla();
+    EXPECT_EQ(d.tRsuTot.righe(), 0);
+    d.tRsuTot.aggiungi();
+    d.tRsuTot.impostaTesto(u"Codice", QStringLiteral(" 12"));
+    d.tRsuTot.impostaTesto(u"NData", QStringLiteral("02/01/1970"));
+    d.tRsuTot.registra();
+    ASSERT_EQ(d.tRsuTot.righe(), 1);
+    EXPECT_EQ(d.tRsuTot.intero(u"Codice"), 12);
+    EXPECT_EQ(d.tRsuTot.testo(u"NData"), QStringLiteral("02/01/1970"));
+    EXPECT_TRUE(d.tRsuTot.nullo(u"Ruolo"));
+}
+
+}  // namespace
