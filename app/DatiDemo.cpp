@@ -166,7 +166,7 @@ int inserisci(TdTabelle& d)
             d.tUnImm5_6.impostaTesto(u"Tipo", QStringLiteral("G"));
             d.tUnImm5_6.impostaTesto(u"Denominazione", s(societa[i]));
             d.tUnImm5_6.impostaTesto(u"SedeSoggetto", s(luoghi[i % 3]));
-            d.tUnImm5_6.impostaTesto(u"CodFisc", QStringLiteral("0%1041").arg(1234567 + i * 98765));
+            d.tUnImm5_6.impostaTesto(u"CodFisc", QStringLiteral("0") + QString::number(1234567 + i * 98765) + QStringLiteral("041"));
             d.tUnImm5_6.registra();
         }
         ++soggetti;

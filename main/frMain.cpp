@@ -40,7 +40,8 @@ constexpr int indicatore = 14;  // width of the grid's row indicator
 TfMain::TfMain(QWidget* parent) : QMainWindow(parent)
 {
     setWindowTitle(QStringLiteral("Gestione dati Agenzia del Territorio"));
-    QFont f = font();
+    // The dialog font of 8 points; Liberation Sans measures like Arial.
+    QFont f(QStringLiteral("Liberation Sans"));
     f.setPointSize(8);
     setFont(f);
     setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -134,6 +135,7 @@ void TfMain::disponi()
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
     DBGrid1->setGeometry(margine, yBox + 25, 769, 457);
     DBGrid1->installEventFilter(this);
+    DBGrid1->setTextElideMode(Qt::ElideNone);  // a cell clips its text, as the grid always did
 
     ProgressBar1 = new QProgressBar(this);
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
