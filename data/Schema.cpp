@@ -83,8 +83,10 @@ QList<DefIndice> costruisciIndici()
         {QStringLiteral("ixUnImm5_6Unita"), QStringLiteral("tUnImm5_6"), righe},
         // an owner's units, and the owner list in name order
         {QStringLiteral("ixUnImm5_6Soggetto"), QStringLiteral("tUnImm5_6"), {QStringLiteral("Soggetto")}},
-        {QStringLiteral("ixUnImm5_6Denominazione"), QStringLiteral("tUnImm5_6"),
-         {QStringLiteral("Denominazione")}},
+        // covers every column of the owner list, so opening it reads the index alone
+        {QStringLiteral("ixUnImm5_6Elenco"), QStringLiteral("tUnImm5_6"),
+         {QStringLiteral("Denominazione"), QStringLiteral("Codice"), QStringLiteral("Cognome"), QStringLiteral("Nome"),
+          QStringLiteral("Soggetto"), QStringLiteral("NData"), QStringLiteral("NLuogo"), QStringLiteral("CodFisc")}},
         // cadastral identifiers searched by sheet and parcel
         {QStringLiteral("ixUnImm2Foglio"), QStringLiteral("tUnImm2"),
          {QStringLiteral("Codice"), QStringLiteral("Foglio"), QStringLiteral("Numero"), QStringLiteral("Subalterno")}},
