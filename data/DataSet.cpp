@@ -73,6 +73,7 @@ void DataSet::definisciCampi(const QList<DefCampo>& memorizzati)
 {
     const QList<DefCampo> derivati = campi_.mid(memorizzati_.size());
     memorizzati_ = memorizzati;
+    rigaVuota_.clear();
     campi_ = memorizzati_ + derivati;
     archivio_.colonne.clear();
     for (const DefCampo& c : memorizzati_)
@@ -81,6 +82,7 @@ void DataSet::definisciCampi(const QList<DefCampo>& memorizzati)
 
 void DataSet::cambiaTipoCampo(int campo, TipoCampo tipo, int larghezza)
 {
+    rigaVuota_.clear();
     memorizzati_[campo].tipo = campi_[campo].tipo = tipo;
     memorizzati_[campo].larghezza = campi_[campo].larghezza = larghezza;
     archivio_.colonne[size_t(campo)].cambiaTipo(tipo);
@@ -549,9 +551,12 @@ void DataSet::aggiungi()
     richiedeModifica("l'inserimento");
     if (stato_ == Stato::Modifica || stato_ == Stato::Inserimento)
         registra();
-    buffer_.clear();
-    for (const DefCampo& c : memorizzati_)
-        buffer_.append(Conversione::normalizza(c, QVariant()));
+    // A new row starts with every field null; the empty row is built once.
+    if (rigaVuota_.isEmpty()) {
+        for (const DefCampo& c : memorizzati_)
+            rigaVuota_.append(Conversione::normalizza(c, QVariant()));
+    }
+    buffer_ = rigaVuota_;
     stato_ = Stato::Inserimento;
     rigaInModifica_ = -1;
     try {

@@ -155,6 +155,7 @@ private:
     mutable std::unique_ptr<std::vector<uint32_t>> visibili_;  // null: every row is visible
     mutable int corrente_ = -1;
     QList<QVariant> buffer_;
+    QList<QVariant> rigaVuota_;
     int rigaInModifica_ = -1;
     mutable std::map<QString, std::unique_ptr<Indice>> indici_;
 };

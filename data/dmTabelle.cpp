@@ -46,12 +46,12 @@ void TdTabelle::DataModuleCreate()
     ADOConnection1.stringa = StringaConnessione;
     tParametri.apri();
 
-    const QString filtro = QStringLiteral("Codice = ") + LetteraleSql(codiceGestione());
+    const QString filtro = filtroGestione();
     for (DataSet* ds : oggetti_) {
         auto* t = qobject_cast<Tabella*>(ds);
         if (!t)
             continue;
-        if (t->nome().startsWith(QLatin1String("tUnImm"))) {
+        if (tabellaFornitura(*t)) {
             t->impostaFiltro(filtro);
             t->impostaFiltrato(true);
         }
@@ -67,14 +67,11 @@ void TdTabelle::leggiConfigurazione()
 
     const QString ini = Cartella + QStringLiteral("sorvel.ini");
     bool letto = false;
-    if (QFile f(ini); f.open(QIODevice::ReadOnly)) {
-        f.close();
-        try {
-            LettoreTesto l(ini);
-            StringaConnessione = l.leggiRiga();
-            letto = true;
-        } catch (const Errore&) {
-        }
+    try {
+        LettoreTesto l(ini);
+        StringaConnessione = l.leggiRiga();
+        letto = true;
+    } catch (const Errore&) {
     }
     if (!letto) {
         // Missing or unreadable: replaced by the default one.
@@ -91,12 +88,14 @@ QString TdTabelle::codiceGestione() const
     return tParametri.testo(u"Codice");
 }
 
+QString TdTabelle::filtroGestione() const { return QStringLiteral("Codice = ") + LetteraleSql(codiceGestione()); }
+
 void TdTabelle::applicaFiltroGestione()
 {
-    const QString filtro = QStringLiteral("Codice = ") + LetteraleSql(codiceGestione());
+    const QString filtro = filtroGestione();
     for (DataSet* ds : oggetti_) {
         auto* t = qobject_cast<Tabella*>(ds);
-        if (!t || !t->nome().startsWith(QLatin1String("tUnImm")))
+        if (!t || !tabellaFornitura(*t))
             continue;
         t->chiudi();
         t->impostaFiltro(filtro);

@@ -26,6 +26,8 @@ public:
 
     // The managing municipality's cadastral code, read afresh from tParametri.
     QString codiceGestione() const;
+    // "Codice = '<managing municipality>'", the filter of every supply view.
+    QString filtroGestione() const;
     // Closes, re-filters on the managing municipality and reopens the six
     // supply tables.
     void applicaFiltroGestione();
@@ -65,6 +67,7 @@ public:
     static const QString iniPredefinito;
 
 private:
-    bool tabellaFornitura(const DataSet& ds) const { return ds.tag == 1; }
+    // The six supply tables, whose names begin with "tUnImm", carry tag 1.
+    static bool tabellaFornitura(const DataSet& ds) { return ds.nome().startsWith(QLatin1String("tUnImm")); }
     QList<DataSet*> oggetti_;
 };

@@ -20,7 +20,7 @@ void apri(Query& elenco, const TdTabelle& dati)
 {
     elenco.chiudi();
     elenco.sql = sql();
-    elenco.impostaFiltro(QStringLiteral("Codice = ") + LetteraleSql(dati.codiceGestione()));
+    elenco.impostaFiltro(dati.filtroGestione());
     elenco.impostaFiltrato(true);
     elenco.apri();
 }

@@ -156,7 +156,6 @@ void TfMain::collegaModuli(TdTabelle& dati, TdImmagini& immagini)
     Uscita->setIconSize(QSize(24, 24));
 
     ADOQuery1_ = std::make_unique<Query>(dati.ADOConnection1, QStringLiteral("ADOQuery1"));
-    ADOQuery1_->sql = ElencoSoggetti::sql();
     modello_ = new ModelloDati(*ADOQuery1_,
                                {{QStringLiteral("Denominazione"), QStringLiteral("Denominazione"), 350},
                                 {QStringLiteral("NData"), QStringLiteral("Data nasc."), 69, Qt::AlignHCenter, Qt::AlignHCenter},
@@ -177,7 +176,6 @@ void TfMain::AggiornaDopoParametri()
 {
     CursoreAttesa attesa;
     dati_->applicaFiltroGestione();
-    ADOQuery1_->chiudi();
     ApriElenco();
 }
 
