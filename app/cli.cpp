@@ -6,10 +6,12 @@
 #include "DatabaseConsegnato.h"
 #include "DatiDemo.h"
 #include "Errore.h"
+#include "ImportaFile.h"
 #include "Parametri.h"
 #include "dmTabelle.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QTextStream>
 #include <cstdio>
 #include <functional>
@@ -43,6 +45,7 @@ const char* uso =
     "  params [--codice C] [--nome N] [--provincia P] [--codfis X] [--indirizzo I]\n"
     "         [--telefono T] [--fax F] [--firma S]\n"
     "                               modifica i parametri di gestione come \"Conferma\"\n"
+    "  import FILE                  importa una fornitura \"dati metrici\" del comune di gestione\n"
     "  demo                         carica una piccola fornitura dimostrativa (Pesaro)\n";
 
 int initDb(const QStringList& arg)
@@ -104,6 +107,46 @@ int params(const QStringList& arg)
     return 0;
 }
 
+// Progress on stderr, a line about every half second.
+class AvanzamentoConsole : public Avanzamento {
+public:
+    void inizio(qint64 righe) override
+    {
+        totale_ = righe;
+        orologio_.start();
+        err() << "Import di " << righe << " righe...\n";
+        err().flush();
+    }
+    void passo() override
+    {
+        ++fatte_;
+        if ((fatte_ & 0xFFF) == 0 && orologio_.elapsed() - ultimo_ >= 500) {
+            ultimo_ = orologio_.elapsed();
+            err() << "  " << fatte_ << " / " << totale_ << " righe (" << (100 * fatte_ / std::max<qint64>(totale_, 1))
+                  << "%)\n";
+            err().flush();
+        }
+    }
+
+private:
+    qint64 totale_ = 0, fatte_ = 0, ultimo_ = 0;
+    QElapsedTimer orologio_;
+};
+
+int importa(const QStringList& arg)
+{
+    if (arg.size() != 1)
+        throw Errore(QStringLiteral("Uso: sorvel-cli import FILE"));
+    TdTabelle d;
+    avvia(d);
+    AvanzamentoConsole avanzamento;
+    QElapsedTimer t;
+    t.start();
+    const RisultatoImport r = ImportaFile(d, arg[0], &avanzamento);
+    err() << "Importate " << r.righe << " righe in " << QString::number(t.elapsed() / 1000.0, 'f', 2) << " s.\n";
+    return 0;
+}
+
 int demo(const QStringList&)
 {
     TdTabelle d;
@@ -124,7 +167,8 @@ int main(int argc, char** argv)
         return arg.isEmpty() ? 1 : 0;
     }
     static const std::map<QString, std::function<int(const QStringList&)>> comandi{
-        {QStringLiteral("init-db"), initDb}, {QStringLiteral("params"), params}, {QStringLiteral("demo"), demo}};
+        {QStringLiteral("init-db"), initDb}, {QStringLiteral("params"), params}, {QStringLiteral("demo"), demo},
+        {QStringLiteral("import"), importa}};
     const QString comando = arg.takeFirst();
     const auto it = comandi.find(comando);
     if (it == comandi.end()) {

@@ -582,23 +582,24 @@ void DataSet::modifica()
     stato_ = Stato::Modifica;
 }
 
-void DataSet::impostaTesto(QStringView nome, const QString& testo)
+void DataSet::impostaTesto(QStringView nome, const QString& testo) { impostaTesto(campo(nome), testo); }
+void DataSet::impostaValore(QStringView nome, const QVariant& v) { impostaValore(campo(nome), v); }
+
+void DataSet::impostaTesto(int c, const QString& testo)
 {
-    const int c = campo(nome);
     if (stato_ != Stato::Modifica && stato_ != Stato::Inserimento)
         modifica();
-    if (c >= memorizzati_.size())
-        throw Errore(QStringLiteral("%1: il campo %2 non si può modificare").arg(nome_, campi_[c].nome));
+    if (c < 0 || c >= memorizzati_.size())
+        throw Errore(QStringLiteral("%1: il campo %2 non si può modificare").arg(nome_, c < 0 || c >= campi_.size() ? QString::number(c) : campi_[c].nome));
     buffer_[c] = Conversione::daTesto(campi_[c], testo);
 }
 
-void DataSet::impostaValore(QStringView nome, const QVariant& v)
+void DataSet::impostaValore(int c, const QVariant& v)
 {
-    const int c = campo(nome);
     if (stato_ != Stato::Modifica && stato_ != Stato::Inserimento)
         modifica();
-    if (c >= memorizzati_.size())
-        throw Errore(QStringLiteral("%1: il campo %2 non si può modificare").arg(nome_, campi_[c].nome));
+    if (c < 0 || c >= memorizzati_.size())
+        throw Errore(QStringLiteral("%1: il campo %2 non si può modificare").arg(nome_, c < 0 || c >= campi_.size() ? QString::number(c) : campi_[c].nome));
     buffer_[c] = Conversione::normalizza(campi_[c], v);
 }
 
@@ -626,6 +627,8 @@ void DataSet::registra()
         azzeraIndici();
         Q_EMIT datiCambiati();
     }
+    if (nuovo && dopoInserimento)
+        dopoInserimento(*this);
     buffer_.clear();
     rigaInModifica_ = -1;
     Q_EMIT rigaCambiata();

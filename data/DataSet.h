@@ -54,6 +54,8 @@ public:
 
     // Runs when a new row is begun, before any of its fields is set.
     std::function<void(DataSet&)> nuovoRecord;
+    // Runs once a new row has been stored.
+    std::function<void(DataSet&)> dopoInserimento;
 
     void apri();
     void chiudi();
@@ -97,6 +99,9 @@ public:
     void modifica();  // begins editing the current row
     void impostaTesto(QStringView campo, const QString& testo);  // converted as for an import
     void impostaValore(QStringView campo, const QVariant& valore);
+    // The same by field index, for the import's hot loop.
+    void impostaTesto(int campo, const QString& testo);
+    void impostaValore(int campo, const QVariant& valore);
     void registra();  // post
     void annulla();   // cancel
 

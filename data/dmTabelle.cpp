@@ -4,7 +4,31 @@
 #include "FileTesto.h"
 
 #include <QDir>
+#include <map>
+#include <unordered_map>
 #include <QFile>
+
+// The largest ProgrRec per unit and table. The key holds the texts of the
+// supply line as the numbering query compares them: the code and the section
+// as text, the unit numbers as numbers.
+struct TdTabelle::Numeratore {
+    struct Chiave {
+        QString codice, sezione;
+        qint64 immobile, progressivo;
+        bool operator==(const Chiave&) const = default;
+    };
+    struct Hash {
+        size_t operator()(const Chiave& k) const noexcept
+        {
+            return qHashMulti(0, k.codice, k.sezione, k.immobile, k.progressivo);
+        }
+    };
+    std::map<QString, std::unordered_map<Chiave, int, Hash>> massimi;  // by table
+    // the number handed to the row being built, counted once it is stored
+    QString tabellaInCorso;
+    Chiave chiaveInCorso;
+    int numeroInCorso = 0;
+};
 
 const QString TdTabelle::iniPredefinito =
     QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0; Persist Security Info=False; Data Source=sorvel.mdb");
@@ -162,8 +186,55 @@ QString TdTabelle::tUnImm1CalcFields(const QVariant& esitoSup)
     return QString();
 }
 
+void TdTabelle::iniziaNumerazione()
+{
+    numeratore_ = std::make_unique<Numeratore>();
+    for (Tabella* t : {&tUnImm2, &tUnImm4, &tUnImm3, &tUnImm5_6}) {
+        auto& m = numeratore_->massimi[t->nome()];
+        Comando c = connessione().prepara(
+            QStringLiteral("SELECT Codice, Sezione, Immobile, Progressivo, MAX(ProgrRec) FROM %1 "
+                           "WHERE Immobile IS NOT NULL AND Progressivo IS NOT NULL "
+                           "GROUP BY Codice, Sezione, Immobile, Progressivo")
+                .arg(t->nome()));
+        while (c.passo())
+            m[{c.testo(0), c.testo(1), c.intero(2), c.intero(3)}] = int(c.intero(4));
+        t->dopoInserimento = [this](DataSet& ds) {
+            Numeratore& n = *numeratore_;
+            // A code or section longer than its column is stored cut, and the
+            // numbering query, comparing the whole text, would never find the row.
+            if (n.tabellaInCorso == ds.nome() && n.chiaveInCorso.codice.size() <= 4 &&
+                n.chiaveInCorso.sezione.size() <= 1)
+                n.massimi[ds.nome()][n.chiaveInCorso] = n.numeroInCorso;
+            n.tabellaInCorso.clear();
+        };
+    }
+}
+
+void TdTabelle::terminaNumerazione()
+{
+    for (Tabella* t : {&tUnImm2, &tUnImm4, &tUnImm3, &tUnImm5_6})
+        t->dopoInserimento = nullptr;
+    numeratore_.reset();
+}
+
 void TdTabelle::TableNewRecord(DataSet& tabella)
 {
+    if (numeratore_) {
+        Numeratore& n = *numeratore_;
+        const auto immobile = Conversione::intero(ImmobileRiga);
+        const auto progressivo = Conversione::intero(ProgressivoRiga);
+        if (!immobile || !progressivo)
+            // what the numbering query would say of a key that is not a number
+            throw Errore(QStringLiteral("Chiave dell'unità non numerica: Immobile '%1', Progressivo '%2'")
+                             .arg(ImmobileRiga, ProgressivoRiga));
+        n.chiaveInCorso = {CodiceRiga, SezioneRiga, *immobile, *progressivo};
+        const auto& m = n.massimi[tabella.nome()];
+        const auto it = m.find(n.chiaveInCorso);
+        n.numeroInCorso = (it == m.end() ? 0 : it->second) + 1;
+        n.tabellaInCorso = tabella.nome();
+        tabella.impostaValore(u"ProgrRec", n.numeroInCorso);
+        return;
+    }
     tabella.impostaValore(u"ProgrRec", ProssimoProgrRec(tabella.nome(), CodiceRiga, SezioneRiga, ImmobileRiga,
                                                         ProgressivoRiga));
 }

@@ -6,7 +6,11 @@
 #include "FileTesto.h"
 
 #include <QDir>
+#include <ostream>
 #include <QTemporaryDir>
+
+// Readable test failures.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 struct Ambiente {
     QTemporaryDir dir;
