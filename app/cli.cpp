@@ -4,7 +4,6 @@
 
 #include "Collegamento.h"
 #include "DatabaseConsegnato.h"
-#include "DatiDemo.h"
 #include "Errore.h"
 #include "ImportaFile.h"
 #include "Parametri.h"
@@ -45,8 +44,7 @@ const char* uso =
     "  params [--codice C] [--nome N] [--provincia P] [--codfis X] [--indirizzo I]\n"
     "         [--telefono T] [--fax F] [--firma S]\n"
     "                               modifica i parametri di gestione come \"Conferma\"\n"
-    "  import FILE                  importa una fornitura \"dati metrici\" del comune di gestione\n"
-    "  demo                         carica una piccola fornitura dimostrativa (Pesaro)\n";
+    "  import FILE                  importa una fornitura \"dati metrici\" del comune di gestione\n";
 
 int initDb(const QStringList& arg)
 {
@@ -147,15 +145,6 @@ int importa(const QStringList& arg)
     return 0;
 }
 
-int demo(const QStringList&)
-{
-    TdTabelle d;
-    avvia(d);
-    const int n = DatiDemo::inserisci(d);
-    out() << "Caricati " << n << " soggetti del comune " << d.codiceGestione() << ".\n";
-    return 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -167,7 +156,7 @@ int main(int argc, char** argv)
         return arg.isEmpty() ? 1 : 0;
     }
     static const std::map<QString, std::function<int(const QStringList&)>> comandi{
-        {QStringLiteral("init-db"), initDb}, {QStringLiteral("params"), params}, {QStringLiteral("demo"), demo},
+        {QStringLiteral("init-db"), initDb}, {QStringLiteral("params"), params},
         {QStringLiteral("import"), importa}};
     const QString comando = arg.takeFirst();
     const auto it = comandi.find(comando);

@@ -2,6 +2,7 @@
 
 #include "ElencoSoggetti.h"
 #include "Errore.h"
+#include "ImportaFile.h"
 #include "Messaggi.h"
 #include "ModelloDati.h"
 #include "Percorsi.h"
@@ -10,6 +11,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QFileDialog>
 #include <QFile>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -30,6 +33,36 @@ public:
         input = input.toUpper();
         return Acceptable;
     }
+};
+
+// The import does not return to the event loop: the bar is repainted by hand,
+// a few times a second, so that it moves and costs nothing measurable.
+class BarraAvanzamento : public Avanzamento {
+public:
+    explicit BarraAvanzamento(QProgressBar* b) : barra_(b) {}
+    void inizio(qint64 righe) override
+    {
+        barra_->setMaximum(int(std::min<qint64>(righe, std::numeric_limits<int>::max())));
+        barra_->setValue(0);
+        barra_->show();
+        barra_->repaint();
+        orologio_.start();
+    }
+    void passo() override
+    {
+        ++fatte_;
+        if ((fatte_ & 0x3FF) == 0 && orologio_.elapsed() >= 100) {
+            orologio_.restart();
+            barra_->setValue(int(std::min<qint64>(fatte_, barra_->maximum())));
+            barra_->repaint();
+        }
+    }
+    void fine() override { barra_->hide(); }
+
+private:
+    QProgressBar* barra_;
+    qint64 fatte_ = 0;
+    QElapsedTimer orologio_;
 };
 
 constexpr int margine = 8;
@@ -87,8 +120,18 @@ void TfMain::creaAzioni()
     Verifica1 = azione("Verifica1", QStringLiteral("Verifica"), QStringLiteral("Tabulato di controllo dati metrici"));
 
     // The windows behind these actions come with later work.
-    for (QAction* a : {Parametri1, Import1, Cerca1, Documenti1, Stampa1, Verifica1})
+    for (QAction* a : {Parametri1, Cerca1, Documenti1, Stampa1, Verifica1})
         a->setEnabled(false);
+    connect(Import1, &QAction::triggered, this, &TfMain::Import1Execute);
+    OpenDialog1 = [this] {
+        // no filter, extension, title or folder of its own; the file need not exist
+        QFileDialog d(this);
+        d.setFileMode(QFileDialog::AnyFile);
+        d.setAcceptMode(QFileDialog::AcceptOpen);
+        d.setOption(QFileDialog::ReadOnly, false);
+        d.setSizeGripEnabled(true);
+        return d.exec() == QDialog::Accepted && !d.selectedFiles().isEmpty() ? d.selectedFiles().constFirst() : QString();
+    };
 
     auto naviga = [this](QAction* a, void (DataSet::*passo)()) {
         connect(a, &QAction::triggered, this, [this, passo] {
@@ -177,6 +220,34 @@ void TfMain::AggiornaDopoParametri()
     CursoreAttesa attesa;
     dati_->applicaFiltroGestione();
     ApriElenco();
+}
+
+void TfMain::Import1Execute()
+{
+    const QString file = OpenDialog1();
+    if (file.isEmpty())
+        return;
+    if (Messaggi::mostra(this, Messaggi::Tipo::Conferma,
+                         QStringLiteral("Verranno azzerati e ricreati gli archivi, continuo?"),
+                         QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return;
+    CursoreAttesa attesa;
+    if (ADOQuery1_)
+        ADOQuery1_->chiudi();
+    try {
+        BarraAvanzamento barra(ProgressBar1);
+        ImportaFile(*dati_, file, &barra);
+    } catch (const ComuneNonCorrisponde& e) {
+        Messaggi::mostra(this, Messaggi::Tipo::Errore, e.testo(), QMessageBox::Cancel);
+    } catch (const Errore& e) {
+        Messaggi::erroreStandard(this, e.testo());
+    }
+    ProgressBar1->hide();
+    try {
+        ApriElenco();
+    } catch (const Errore& e) {
+        Messaggi::erroreStandard(this, e.testo());
+    }
 }
 
 void TfMain::showEvent(QShowEvent* e)

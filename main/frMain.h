@@ -4,6 +4,7 @@
 // every other function of the program.
 
 #include <QMainWindow>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -51,6 +52,12 @@ public:
     void ApriElenco();
     // After confirmed parameters: re-filter the supply tables, reopen the list.
     void AggiornaDopoParametri();
+    // The supply import: the file dialog, the confirmation, the run with the
+    // progress bar, and the owner list reopened however the run ends.
+    void Import1Execute();
+    // The file dialog OpenDialog1; tests put their own chooser here.
+    std::function<QString()> OpenDialog1;
+
     // True when the roll exchange file could be opened at the first showing.
     bool fileRuoloPresente() const { return fileRuolo_; }
 

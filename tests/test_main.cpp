@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QtTest>
@@ -198,6 +199,59 @@ private Q_SLOTS:
         ScriviFileTesto(amb->dir.filePath(QStringLiteral("xfer/rsutot.txt")), QStringLiteral("x\r\n"));
         avvia();
         QVERIFY(w->fileRuoloPresente());
+    }
+
+    void importDaFinestra()
+    {
+        avvia();
+        QVERIFY(w->Import1->isEnabled());
+        const QString file = amb->dir.filePath(QStringLiteral("f.txt"));
+        auto scrivi = [&](const QString& righe) { ScriviFileTesto(file, righe); };
+        w->OpenDialog1 = [&] { return file; };
+        scrivi(QStringLiteral("G479||9|1|5|9|ZANETTI|ÈVA|2||||||||\r\nG479||9|30112026|8|\r\n"));
+
+        // no file chosen: nothing at all
+        w->OpenDialog1 = [] { return QString(); };
+        w->Import1->trigger();
+        QVERIFY(Messaggi::mostrati().isEmpty());
+        w->OpenDialog1 = [&] { return file; };
+
+        // "No" changes nothing
+        Messaggi::simula(true, QMessageBox::No);
+        w->Import1->trigger();
+        QCOMPARE(Messaggi::mostrati().size(), 1);
+        QCOMPARE(Messaggi::mostrati()[0].titolo, QStringLiteral("Conferma"));
+        QCOMPARE(Messaggi::mostrati()[0].testo, QStringLiteral("Verranno azzerati e ricreati gli archivi, continuo?"));
+        QCOMPARE(w->ADOQuery1().righe(), 5);
+
+        Messaggi::simula(true, QMessageBox::Yes);
+        w->Import1->trigger();
+        QCOMPARE(Messaggi::mostrati().size(), 1);
+        QCOMPARE(w->ADOQuery1().righe(), 1);
+        QCOMPARE(soggetto(), QStringLiteral("ZANETTI ÈVA"));
+        QVERIFY(!w->ProgressBar1->isVisible());
+        QVERIFY(!QGuiApplication::overrideCursor());
+
+        // another municipality's file: the error box, nothing changed, the list back
+        scrivi(QStringLiteral("H501||9|30112026|8|\r\n"));
+        Messaggi::simula(true, QMessageBox::Yes);
+        w->Import1->trigger();
+        QCOMPARE(Messaggi::mostrati().size(), 2);
+        QCOMPARE(Messaggi::mostrati()[1].titolo, QStringLiteral("Errore"));
+        QCOMPARE(Messaggi::mostrati()[1].testo, QStringLiteral("Il codice Comune non corrisponde. Import interrotto."));
+        QCOMPARE(soggetto(), QStringLiteral("ZANETTI ÈVA"));
+
+        // a bad line: the standard error box names it; the old supply stays
+        scrivi(QStringLiteral("G479||9|1|5|X9|ROSSI|ADA|||||||||\r\nG479||9|30112026|8|\r\n"));
+        Messaggi::simula(true, QMessageBox::Yes);
+        w->Import1->trigger();
+        QCOMPARE(Messaggi::mostrati().size(), 2);
+        QCOMPARE(Messaggi::mostrati()[1].titolo, QStringLiteral("Sorvel"));
+        QVERIFY(Messaggi::mostrati()[1].testo.startsWith(QStringLiteral("Riga 1: ")));
+        QVERIFY(Messaggi::mostrati()[1].testo.endsWith(QLatin1Char('.')));
+        QCOMPARE(w->ADOQuery1().righe(), 1);
+        QCOMPARE(soggetto(), QStringLiteral("ZANETTI ÈVA"));
+        QVERIFY(!w->ProgressBar1->isVisible());
     }
 
     void elencoVuoto()
