@@ -46,6 +46,8 @@ Connessione::Connessione(const QString& file, Apertura modo) : file_(file), d_(s
         // WAL lets another process read the file while this one writes.
         d_->db->exec("PRAGMA journal_mode=WAL");
         d_->db->exec("PRAGMA synchronous=NORMAL");
+        // Large imports and lists walk big indexes: a cache of 64 MiB keeps them in memory.
+        d_->db->exec("PRAGMA cache_size=-65536");
     } catch (const std::exception& e) {
         throw Errore(QStringLiteral("Impossibile aprire il database \"%1\": %2").arg(file, QString::fromUtf8(e.what())));
     }

@@ -5,27 +5,28 @@
 
 #include <QDir>
 #include <map>
-#include <unordered_map>
 #include <QFile>
 
-// The largest ProgrRec per unit and table. The key holds the texts of the
-// supply line as the numbering query compares them: the code and the section
-// as text, the unit numbers as numbers.
+// The numbering during an import. Rows of a unit usually follow each other,
+// so each table remembers the last unit it numbered and its last number; for
+// another unit one indexed MAX query, prepared once, finds the stored maximum
+// (rows stored earlier in the same run included). Memory stays the same
+// however large the file.
 struct TdTabelle::Numeratore {
     struct Chiave {
         QString codice, sezione;
-        qint64 immobile, progressivo;
+        qint64 immobile = 0, progressivo = 0;
         bool operator==(const Chiave&) const = default;
     };
-    struct Hash {
-        size_t operator()(const Chiave& k) const noexcept
-        {
-            return qHashMulti(0, k.codice, k.sezione, k.immobile, k.progressivo);
-        }
+    struct PerTabella {
+        Comando massimo;
+        bool valida = false;
+        Chiave ultima;
+        int numero = 0;
     };
-    std::map<QString, std::unordered_map<Chiave, int, Hash>> massimi;  // by table
+    std::map<QString, PerTabella> tabelle;
     // the number handed to the row being built, counted once it is stored
-    QString tabellaInCorso;
+    PerTabella* inCorso = nullptr;
     Chiave chiaveInCorso;
     int numeroInCorso = 0;
 };
@@ -190,22 +191,21 @@ void TdTabelle::iniziaNumerazione()
 {
     numeratore_ = std::make_unique<Numeratore>();
     for (Tabella* t : {&tUnImm2, &tUnImm4, &tUnImm3, &tUnImm5_6}) {
-        auto& m = numeratore_->massimi[t->nome()];
-        Comando c = connessione().prepara(
-            QStringLiteral("SELECT Codice, Sezione, Immobile, Progressivo, MAX(ProgrRec) FROM %1 "
-                           "WHERE Immobile IS NOT NULL AND Progressivo IS NOT NULL "
-                           "GROUP BY Codice, Sezione, Immobile, Progressivo")
-                .arg(t->nome()));
-        while (c.passo())
-            m[{c.testo(0), c.testo(1), c.intero(2), c.intero(3)}] = int(c.intero(4));
-        t->dopoInserimento = [this](DataSet& ds) {
+        numeratore_->tabelle.emplace(
+            t->nome(), Numeratore::PerTabella{connessione().prepara(
+                           QStringLiteral("SELECT MAX(ProgrRec) FROM %1 WHERE Codice = ? AND Sezione = ? "
+                                          "AND Immobile = ? AND Progressivo = ?")
+                               .arg(t->nome()))});
+        t->dopoInserimento = [this](DataSet&) {
             Numeratore& n = *numeratore_;
             // A code or section longer than its column is stored cut, and the
-            // numbering query, comparing the whole text, would never find the row.
-            if (n.tabellaInCorso == ds.nome() && n.chiaveInCorso.codice.size() <= 4 &&
-                n.chiaveInCorso.sezione.size() <= 1)
-                n.massimi[ds.nome()][n.chiaveInCorso] = n.numeroInCorso;
-            n.tabellaInCorso.clear();
+            // query, comparing the whole text, would not find the row again.
+            if (n.inCorso && n.chiaveInCorso.codice.size() <= 4 && n.chiaveInCorso.sezione.size() <= 1) {
+                n.inCorso->ultima = n.chiaveInCorso;
+                n.inCorso->numero = n.numeroInCorso;
+                n.inCorso->valida = true;
+            }
+            n.inCorso = nullptr;
         };
     }
 }
@@ -227,12 +227,22 @@ void TdTabelle::TableNewRecord(DataSet& tabella)
             // what the numbering query would say of a key that is not a number
             throw Errore(QStringLiteral("Chiave dell'unità non numerica: Immobile '%1', Progressivo '%2'")
                              .arg(ImmobileRiga, ProgressivoRiga));
+        n.inCorso = nullptr;
+        Numeratore::PerTabella& t = n.tabelle.at(tabella.nome());
         n.chiaveInCorso = {CodiceRiga, SezioneRiga, *immobile, *progressivo};
-        const auto& m = n.massimi[tabella.nome()];
-        const auto it = m.find(n.chiaveInCorso);
-        n.numeroInCorso = (it == m.end() ? 0 : it->second) + 1;
-        n.tabellaInCorso = tabella.nome();
+        if (t.valida && t.ultima == n.chiaveInCorso) {
+            n.numeroInCorso = t.numero + 1;
+        } else {
+            t.massimo.lega(1, QVariant(CodiceRiga));
+            t.massimo.lega(2, QVariant(SezioneRiga));
+            t.massimo.lega(3, *immobile);
+            t.massimo.lega(4, *progressivo);
+            t.massimo.passo();
+            n.numeroInCorso = int(t.massimo.intero(0)) + 1;  // a null maximum reads as 0
+            t.massimo.azzera();
+        }
         tabella.impostaValore(u"ProgrRec", n.numeroInCorso);
+        n.inCorso = &t;
         return;
     }
     tabella.impostaValore(u"ProgrRec", ProssimoProgrRec(tabella.nome(), CodiceRiga, SezioneRiga, ImmobileRiga,
