@@ -6,6 +6,9 @@
 #include <SQLiteCpp/SQLiteCpp.h>
 #include <sqlite3.h>
 
+#include <string>
+#include <vector>
+
 struct Connessione::Impl {
     std::unique_ptr<SQLite::Database> db;
 };
@@ -15,6 +18,8 @@ struct Connessione::Impl {
 struct Comando::Impl {
     sqlite3* db;
     sqlite3_stmt* h = nullptr;
+    std::string testi;  // the texts bound by legaRiga
+    std::vector<std::pair<size_t, size_t>> posizioni;
     Impl(sqlite3* d, const QString& sql) : db(d)
     {
         const QByteArray u = sql.toUtf8();
@@ -39,7 +44,8 @@ Connessione::Connessione(const QString& file, Apertura modo) : file_(file), d_(s
 {
     if (modo == Apertura::Esistente && !QFileInfo(file).isFile())
         throw Errore(QStringLiteral("Impossibile aprire il database \"%1\": il file non esiste").arg(file));
-    int flag = SQLite::OPEN_READWRITE | (modo == Apertura::Crea ? SQLite::OPEN_CREATE : 0);
+    // One thread uses a connection: SQLite's own locking would only cost time.
+    int flag = SQLite::OPEN_READWRITE | SQLite::OPEN_NOMUTEX | (modo == Apertura::Crea ? SQLite::OPEN_CREATE : 0);
     try {
         d_->db = std::make_unique<SQLite::Database>(file.toStdString(), flag);
         d_->db->setBusyTimeout(5000);
@@ -128,6 +134,46 @@ void Comando::lega(int indice, const QVariant& v)
         const QByteArray u = v.toString().toUtf8();
         sqlite3_bind_text(d_->h, indice, u.constData(), int(u.size()), SQLITE_TRANSIENT);
     }
+    }
+}
+
+void Comando::legaRiga(const QList<QVariant>& valori)
+{
+    std::string& a = d_->testi;
+    a.clear();
+    d_->posizioni.clear();
+    for (const QVariant& v : valori) {
+        if (v.typeId() != QMetaType::QString || v.isNull())
+            continue;
+        const QString& s = *static_cast<const QString*>(v.constData());
+        const size_t inizio = a.size();
+        for (QChar ch : s) {
+            const char16_t u = ch.unicode();
+            if (u < 0x80) {
+                a.push_back(char(u));
+            } else if (u < 0x800) {
+                a.push_back(char(0xC0 | (u >> 6)));
+                a.push_back(char(0x80 | (u & 0x3F)));
+            } else if (QChar::isSurrogate(u)) {
+                a.append(QStringView(&ch, 1).toUtf8().constData());  // lone halves: Qt decides
+            } else {
+                a.push_back(char(0xE0 | (u >> 12)));
+                a.push_back(char(0x80 | ((u >> 6) & 0x3F)));
+                a.push_back(char(0x80 | (u & 0x3F)));
+            }
+        }
+        d_->posizioni.emplace_back(inizio, a.size() - inizio);
+    }
+    // bound only now: the buffer no longer moves
+    size_t k = 0;
+    for (int i = 0; i < valori.size(); ++i) {
+        const QVariant& v = valori[i];
+        if (v.typeId() == QMetaType::QString && !v.isNull()) {
+            const auto [inizio, n] = d_->posizioni[k++];
+            sqlite3_bind_text(d_->h, i + 1, a.data() + inizio, int(n), SQLITE_STATIC);
+        } else {
+            lega(i + 1, v);
+        }
     }
 }
 

@@ -66,6 +66,10 @@ public:
     void lega(int indice, qint64 valore);
     void lega(int indice, std::string_view utf8);
     void legaNull(int indice);
+    // Binds valori[0] to parameter 1 and so on. The texts are converted to
+    // UTF-8 into one buffer the statement keeps, so a row costs no allocation:
+    // the import's hot path.
+    void legaRiga(const QList<QVariant>& valori);
     void lega(const QString& nome, const QVariant& valore);
     int numeroParametri() const;
     QString nomeParametro(int indice) const;

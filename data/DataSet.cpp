@@ -556,7 +556,11 @@ void DataSet::aggiungi()
         for (const DefCampo& c : memorizzati_)
             rigaVuota_.append(Conversione::normalizza(c, QVariant()));
     }
-    buffer_ = rigaVuota_;
+    // the buffer keeps its storage from row to row: appending costs no allocation
+    if (buffer_.size() == rigaVuota_.size())
+        std::copy(rigaVuota_.cbegin(), rigaVuota_.cend(), buffer_.begin());
+    else
+        buffer_ = QList<QVariant>(rigaVuota_.cbegin(), rigaVuota_.cend());
     stato_ = Stato::Inserimento;
     rigaInModifica_ = -1;
     try {
@@ -629,7 +633,7 @@ void DataSet::registra()
     }
     if (nuovo && dopoInserimento)
         dopoInserimento(*this);
-    buffer_.clear();
+    svuotaBuffer();
     rigaInModifica_ = -1;
     Q_EMIT rigaCambiata();
 }
@@ -639,7 +643,17 @@ void DataSet::annulla()
     if (stato_ != Stato::Modifica && stato_ != Stato::Inserimento)
         return;
     stato_ = Stato::Consultazione;
-    buffer_.clear();
+    svuotaBuffer();
     rigaInModifica_ = -1;
     Q_EMIT rigaCambiata();
+}
+
+void DataSet::svuotaBuffer()
+{
+    // Values go, storage stays: texts that pointed into a caller's line must
+    // not linger, and the next row must not allocate.
+    if (buffer_.size() == rigaVuota_.size())
+        std::copy(rigaVuota_.cbegin(), rigaVuota_.cend(), buffer_.begin());
+    else
+        buffer_.clear();
 }

@@ -145,6 +145,7 @@ private:
     void azzeraIndici() const;
     void cambiaCorrente(int riga);
     void richiedeModifica(const char* operazione) const;
+    void svuotaBuffer();
 
     QString nome_;
     QList<DefCampo> memorizzati_;

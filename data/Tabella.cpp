@@ -60,8 +60,7 @@ void Tabella::scrivi(const QList<QVariant>& buffer, qint64 riga)
                 QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                     .arg(def_->nome, colonne.join(QStringLiteral(", ")), segnaposto.join(QStringLiteral(", ")))));
         }
-        for (int i = 0; i < buffer.size(); ++i)
-            inserimento_->lega(i + 1, buffer[i]);
+        inserimento_->legaRiga(buffer);
         inserimento_->esegui();
         if (caricato())
             rowid_.push_back(cn.ultimoRowid());

@@ -23,8 +23,17 @@ struct TdTabelle::Numeratore {
         bool valida = false;
         Chiave ultima;
         int numero = 0;
+        // Units of the managing municipality numbered in this run, as bits of
+        // a fixed-size filter: a unit whose bit is clear has no stored row
+        // (the run deleted them all), so it needs no query; a set bit may be
+        // another unit's, and then the query decides.
+        std::vector<quint64> visti = std::vector<quint64>(size_t(1) << 18);  // 2^24 bits, 2 MiB
     };
-    std::map<QString, PerTabella> tabelle;
+    QString codiceGestione;
+    static size_t bit(const Chiave& k) { return qHashMulti(0x5EED, k.sezione, k.immobile, k.progressivo) & ((1u << 24) - 1); }
+    static bool visto(const PerTabella& t, const Chiave& k) { const size_t b = bit(k); return t.visti[b >> 6] >> (b & 63) & 1; }
+    static void segna(PerTabella& t, const Chiave& k) { const size_t b = bit(k); t.visti[b >> 6] |= quint64(1) << (b & 63); }
+    std::map<const DataSet*, PerTabella> tabelle;
     // the number handed to the row being built, counted once it is stored
     PerTabella* inCorso = nullptr;
     Chiave chiaveInCorso;
@@ -190,9 +199,10 @@ QString TdTabelle::tUnImm1CalcFields(const QVariant& esitoSup)
 void TdTabelle::iniziaNumerazione()
 {
     numeratore_ = std::make_unique<Numeratore>();
+    numeratore_->codiceGestione = codiceGestione();
     for (Tabella* t : {&tUnImm2, &tUnImm4, &tUnImm3, &tUnImm5_6}) {
         numeratore_->tabelle.emplace(
-            t->nome(), Numeratore::PerTabella{connessione().prepara(
+            t, Numeratore::PerTabella{connessione().prepara(
                            QStringLiteral("SELECT MAX(ProgrRec) FROM %1 WHERE Codice = ? AND Sezione = ? "
                                           "AND Immobile = ? AND Progressivo = ?")
                                .arg(t->nome()))});
@@ -204,6 +214,8 @@ void TdTabelle::iniziaNumerazione()
                 n.inCorso->ultima = n.chiaveInCorso;
                 n.inCorso->numero = n.numeroInCorso;
                 n.inCorso->valida = true;
+                if (n.chiaveInCorso.codice == n.codiceGestione)
+                    Numeratore::segna(*n.inCorso, n.chiaveInCorso);
             }
             n.inCorso = nullptr;
         };
@@ -228,10 +240,12 @@ void TdTabelle::TableNewRecord(DataSet& tabella)
             throw Errore(QStringLiteral("Chiave dell'unità non numerica: Immobile '%1', Progressivo '%2'")
                              .arg(ImmobileRiga, ProgressivoRiga));
         n.inCorso = nullptr;
-        Numeratore::PerTabella& t = n.tabelle.at(tabella.nome());
+        Numeratore::PerTabella& t = n.tabelle.at(&tabella);
         n.chiaveInCorso = {CodiceRiga, SezioneRiga, *immobile, *progressivo};
         if (t.valida && t.ultima == n.chiaveInCorso) {
             n.numeroInCorso = t.numero + 1;
+        } else if (CodiceRiga == n.codiceGestione && !Numeratore::visto(t, n.chiaveInCorso)) {
+            n.numeroInCorso = 1;
         } else {
             t.massimo.lega(1, QVariant(CodiceRiga));
             t.massimo.lega(2, QVariant(SezioneRiga));
@@ -241,7 +255,7 @@ void TdTabelle::TableNewRecord(DataSet& tabella)
             n.numeroInCorso = int(t.massimo.intero(0)) + 1;  // a null maximum reads as 0
             t.massimo.azzera();
         }
-        tabella.impostaValore(u"ProgrRec", n.numeroInCorso);
+        tabella.impostaValore(4, n.numeroInCorso);  // ProgrRec, fifth column of the four tables
         n.inCorso = &t;
         return;
     }

@@ -20,14 +20,22 @@ QString CampiRiga::operator()(int n) const
     return campi_[size_t(n - 1)].toString();
 }
 
+QString CampiRiga::vista(int n) const
+{
+    if (fine(n))
+        return QStringLiteral("$");
+    const QStringView v = campi_[size_t(n - 1)];
+    return QString::fromRawData(v.data(), v.size());
+}
+
 namespace Fornitura {
 
 Tipo tipo(const CampiRiga& c)
 {
-    const QString t = c(5);
+    const QString t = c.vista(5);
     if (t.size() == 1 && t[0] >= QLatin1Char('1') && t[0] <= QLatin1Char('6'))
         return Tipo(t[0].unicode() - u'1');
-    if (c(3) == QLatin1String("9"))
+    if (c.vista(3) == QLatin1String("9"))
         return Tipo::Riepilogo;
     return Tipo::Nessuno;
 }
@@ -45,7 +53,7 @@ namespace {
 void chiave(DataSet& t, const CampiRiga& c)
 {
     for (int i = 0; i < 4; ++i)
-        t.impostaTesto(i, c(i + 1));
+        t.impostaTesto(i, c.vista(i + 1));
 }
 
 // One row per group of `n` fields starting at field 6, into the columns
@@ -60,7 +68,7 @@ void gruppi(DataSet& t, const CampiRiga& c, int n, int primaColonna, Errori&& ge
             try {
                 chiave(t, c);
                 for (int j = 0; j < n; ++j)
-                    t.impostaTesto(primaColonna + j, c(6 + n * k + j));
+                    t.impostaTesto(primaColonna + j, c.vista(6 + n * k + j));
                 t.registra();
             } catch (...) {
                 t.annulla();
@@ -90,10 +98,10 @@ void ImportaUnita(TdTabelle& d, const CampiRiga& c)
     DataSet& t = d.tUnImm1;
     riga(t, [&] {
         chiave(t, c);
-        t.impostaTesto(4, c(6));                             // Categoria
-        t.impostaValore(5, c(7) == QLatin1String("1"));      // BeneComune
+        t.impostaTesto(4, c.vista(6));                             // Categoria
+        t.impostaValore(5, c.vista(7) == QLatin1String("1"));      // BeneComune
         for (int col = 6; col <= 20; ++col)                  // Superficie ... Piano4
-            t.impostaTesto(col, c(col + 2));
+            t.impostaTesto(col, c.vista(col + 2));
     });
 }
 
@@ -124,19 +132,19 @@ void ImportaPersonaFisica(TdTabelle& d, const CampiRiga& c)
     riga(t, [&] {
         chiave(t, c);
         t.impostaTesto(5, QStringLiteral("F"));   // Tipo
-        t.impostaTesto(6, c(6));                  // Soggetto
-        t.impostaTesto(9, c(7));                  // Cognome
-        t.impostaTesto(10, c(8));                 // Nome
+        t.impostaTesto(6, c.vista(6));                  // Soggetto
+        t.impostaTesto(9, c.vista(7));                  // Cognome
+        t.impostaTesto(10, c.vista(8));                 // Nome
         // Denominazione from the stored, already cut, surname and name
         t.impostaTesto(7, t.valore(9).toString() + QLatin1Char(' ') + t.valore(10).toString());
-        t.impostaTesto(11, c(9) == QLatin1String("2") ? QStringLiteral("F") : QStringLiteral("M"));  // Sesso
-        t.impostaTesto(12, Data(c(10)));          // NData
-        t.impostaTesto(13, c(11));                // NLuogo
-        t.impostaTesto(14, c(12));                // CodFisc
-        t.impostaTesto(15, c(13));                // SedeAutorita
-        t.impostaTesto(16, Data(c(14)));          // AggData
-        t.impostaTesto(17, c(15));                // Numero
-        t.impostaTesto(18, c(16));                // Repertorio
+        t.impostaTesto(11, c.vista(9) == QLatin1String("2") ? QStringLiteral("F") : QStringLiteral("M"));  // Sesso
+        t.impostaTesto(12, Data(c.vista(10)));          // NData
+        t.impostaTesto(13, c.vista(11));                // NLuogo
+        t.impostaTesto(14, c.vista(12));                // CodFisc
+        t.impostaTesto(15, c.vista(13));                // SedeAutorita
+        t.impostaTesto(16, Data(c.vista(14)));          // AggData
+        t.impostaTesto(17, c.vista(15));                // Numero
+        t.impostaTesto(18, c.vista(16));                // Repertorio
     });
 }
 
@@ -146,14 +154,14 @@ void ImportaPersonaGiuridica(TdTabelle& d, const CampiRiga& c)
     riga(t, [&] {
         chiave(t, c);
         t.impostaTesto(5, QStringLiteral("G"));   // Tipo
-        t.impostaTesto(6, c(6));                  // Soggetto
-        t.impostaTesto(7, c(7));                  // Denominazione
-        t.impostaTesto(8, c(8));                  // SedeSoggetto
-        t.impostaTesto(14, c(9));                 // CodFisc
-        t.impostaTesto(15, c(10));                // SedeAutorita
-        t.impostaTesto(16, Data(c(11)));          // AggData
-        t.impostaTesto(17, c(12));                // Numero
-        t.impostaTesto(18, c(13));                // Repertorio
+        t.impostaTesto(6, c.vista(6));                  // Soggetto
+        t.impostaTesto(7, c.vista(7));                  // Denominazione
+        t.impostaTesto(8, c.vista(8));                  // SedeSoggetto
+        t.impostaTesto(14, c.vista(9));                 // CodFisc
+        t.impostaTesto(15, c.vista(10));                // SedeAutorita
+        t.impostaTesto(16, Data(c.vista(11)));          // AggData
+        t.impostaTesto(17, c.vista(12));                // Numero
+        t.impostaTesto(18, c.vista(13));                // Repertorio
     });
 }
 
@@ -172,16 +180,16 @@ void ImportaRiepilogo(TdTabelle& d, const CampiRiga& c)
         "Unità immobiliari per le quali è stato richiesto al contribuente di presentare la planimetria"};
     DataSet& t = d.tUnImm9;
     riga(t, [&] {
-        t.impostaTesto(0, c(1));        // Codice
-        t.impostaTesto(1, c(2));        // Sezione
-        t.impostaTesto(2, Data(c(4)));  // EData
-        t.impostaTesto(3, c(5));        // TotUIU
+        t.impostaTesto(0, c.vista(1));        // Codice
+        t.impostaTesto(1, c.vista(2));        // Sezione
+        t.impostaTesto(2, Data(c.vista(4)));  // EData
+        t.impostaTesto(3, c.vista(5));        // TotUIU
         // Fields 6 to 25 fill Tipo1, Valore1 ... Tipo10, Valore10. A longer
         // record would run into the descriptions, which the import writes
         // itself: its further fields are ignored.
         const int ultimo = std::min(c.barre(), 25);
         for (int j = 6; j <= ultimo; ++j)
-            t.impostaTesto(j - 2, c(j));
+            t.impostaTesto(j - 2, c.vista(j));
         for (int i = 0; i < 9; ++i)
             if (t.valore(4 + 2 * i).toString() == QLatin1String(attesi[i]))
                 t.impostaTesto(24 + i, QString::fromUtf8(descrizioni[i]));

@@ -15,6 +15,9 @@ class CampiRiga {
 public:
     explicit CampiRiga(QStringView riga);
     QString operator()(int n) const;
+    // The same text without a copy: it points into the line, so it must not
+    // outlive it (the row buffer of one record does not).
+    QString vista(int n) const;
     bool fine(int n) const { return n < 1 || n > int(campi_.size()); }  // field n is "$"
     int barre() const { return int(campi_.size()); }
 
