@@ -27,12 +27,13 @@ struct TdTabelle::Numeratore {
         // a fixed-size filter: a unit whose bit is clear has no stored row
         // (the run deleted them all), so it needs no query; a set bit may be
         // another unit's, and then the query decides.
-        std::vector<quint64> visti = std::vector<quint64>(size_t(1) << 18);  // 2^24 bits, 2 MiB
+        std::vector<quint64> visti;
     };
     QString codiceGestione;
-    static size_t bit(const Chiave& k) { return qHashMulti(0x5EED, k.sezione, k.immobile, k.progressivo) & ((1u << 24) - 1); }
-    static bool visto(const PerTabella& t, const Chiave& k) { const size_t b = bit(k); return t.visti[b >> 6] >> (b & 63) & 1; }
-    static void segna(PerTabella& t, const Chiave& k) { const size_t b = bit(k); t.visti[b >> 6] |= quint64(1) << (b & 63); }
+    size_t maschera = 0;  // bits of each filter, less one
+    size_t bit(const Chiave& k) const { return qHashMulti(0x5EED, k.sezione, k.immobile, k.progressivo) & maschera; }
+    bool visto(const PerTabella& t, const Chiave& k) const { const size_t b = bit(k); return t.visti[b >> 6] >> (b & 63) & 1; }
+    void segna(PerTabella& t, const Chiave& k) const { const size_t b = bit(k); t.visti[b >> 6] |= quint64(1) << (b & 63); }
     std::map<const DataSet*, PerTabella> tabelle;
     // the number handed to the row being built, counted once it is stored
     PerTabella* inCorso = nullptr;
@@ -196,16 +197,22 @@ QString TdTabelle::tUnImm1CalcFields(const QVariant& esitoSup)
     return QString();
 }
 
-void TdTabelle::iniziaNumerazione()
+void TdTabelle::iniziaNumerazione(qint64 righe)
 {
     numeratore_ = std::make_unique<Numeratore>();
     numeratore_->codiceGestione = codiceGestione();
+    // about eight bits a line, from 4 kbit up to 16 Mbit (2 MiB) a table
+    size_t bits = size_t(1) << 12;
+    while (bits < size_t(std::max<qint64>(righe, 0)) * 8 && bits < (size_t(1) << 24))
+        bits <<= 1;
+    numeratore_->maschera = bits - 1;
     for (Tabella* t : {&tUnImm2, &tUnImm4, &tUnImm3, &tUnImm5_6}) {
         numeratore_->tabelle.emplace(
             t, Numeratore::PerTabella{connessione().prepara(
                            QStringLiteral("SELECT MAX(ProgrRec) FROM %1 WHERE Codice = ? AND Sezione = ? "
                                           "AND Immobile = ? AND Progressivo = ?")
-                               .arg(t->nome()))});
+                               .arg(t->nome())),
+                       false, {}, 0, std::vector<quint64>(bits / 64)});
         t->dopoInserimento = [this](DataSet&) {
             Numeratore& n = *numeratore_;
             // A code or section longer than its column is stored cut, and the
@@ -215,7 +222,7 @@ void TdTabelle::iniziaNumerazione()
                 n.inCorso->numero = n.numeroInCorso;
                 n.inCorso->valida = true;
                 if (n.chiaveInCorso.codice == n.codiceGestione)
-                    Numeratore::segna(*n.inCorso, n.chiaveInCorso);
+                    n.segna(*n.inCorso, n.chiaveInCorso);
             }
             n.inCorso = nullptr;
         };
@@ -244,7 +251,7 @@ void TdTabelle::TableNewRecord(DataSet& tabella)
         n.chiaveInCorso = {CodiceRiga, SezioneRiga, *immobile, *progressivo};
         if (t.valida && t.ultima == n.chiaveInCorso) {
             n.numeroInCorso = t.numero + 1;
-        } else if (CodiceRiga == n.codiceGestione && !Numeratore::visto(t, n.chiaveInCorso)) {
+        } else if (CodiceRiga == n.codiceGestione && !n.visto(t, n.chiaveInCorso)) {
             n.numeroInCorso = 1;
         } else {
             t.massimo.lega(1, QVariant(CodiceRiga));

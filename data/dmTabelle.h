@@ -47,7 +47,8 @@ public:
     // During an import the numbers come from a counter per unit, seeded from
     // the rows already stored, instead of one MAX query per row: the same
     // numbers at a fraction of the cost. Ends with terminaNumerazione().
-    void iniziaNumerazione();
+    // `righe`, the lines of the file, sizes its memory.
+    void iniziaNumerazione(qint64 righe);
     void terminaNumerazione();
 
     Connessione& connessione() { return ADOConnection1.connessione(); }

@@ -44,7 +44,7 @@ RisultatoImport ImportaFile(TdTabelle& d, const QString& file, Avanzamento* avan
     Transazione tr(db);
     FineRun fine{d, avanzamento};
     d.AzzeraArchivi();
-    d.iniziaNumerazione();
+    d.iniziaNumerazione(r.righe);
     if (avanzamento)
         avanzamento->inizio(r.righe);
 
