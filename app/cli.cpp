@@ -3,6 +3,7 @@
 // exit code is 0 on success and 1 on any error.
 
 #include "Collegamento.h"
+#include "ConfrontoSuperfici.h"
 #include "DatabaseConsegnato.h"
 #include "Errore.h"
 #include "ImportaFile.h"
@@ -14,6 +15,7 @@
 #include <QTextStream>
 #include <cstdio>
 #include <functional>
+#include <limits>
 #include <map>
 
 namespace {
@@ -44,7 +46,8 @@ const char* uso =
     "  params [--codice C] [--nome N] [--provincia P] [--codfis X] [--indirizzo I]\n"
     "         [--telefono T] [--fax F] [--firma S]\n"
     "                               modifica i parametri di gestione come \"Conferma\"\n"
-    "  import FILE                  importa una fornitura \"dati metrici\" del comune di gestione\n";
+    "  import FILE                  importa una fornitura \"dati metrici\" del comune di gestione\n"
+    "  confronto SOGGETTO [--ruolo N]  le cinque cifre del confronto delle superfici del soggetto\n";
 
 int initDb(const QStringList& arg)
 {
@@ -145,6 +148,38 @@ int importa(const QStringList& arg)
     return 0;
 }
 
+int confronto(const QStringList& arg)
+{
+    qint64 soggetto = -1;
+    qint32 ruolo = 0;
+    for (qsizetype i = 0; i < arg.size(); ++i) {
+        const QString& a = arg[i];
+        QString valore;
+        if (a == QLatin1String("--ruolo") || a.startsWith(QLatin1String("--ruolo="))) {
+            valore = a.contains(QLatin1Char('=')) ? a.mid(a.indexOf(QLatin1Char('=')) + 1) : arg.value(++i);
+            const auto n = Conversione::intero(valore);
+            if (!n || *n < std::numeric_limits<qint32>::min() || *n > std::numeric_limits<qint32>::max())
+                throw Errore(QStringLiteral("Superficie a ruolo non valida: '%1'").arg(valore));
+            ruolo = qint32(*n);
+        } else if (soggetto < 0) {
+            const auto n = Conversione::intero(a);
+            if (!n)
+                throw Errore(QStringLiteral("Numero del soggetto non valido: '%1'").arg(a));
+            soggetto = *n;
+        } else {
+            throw Errore(QStringLiteral("Opzione sconosciuta: %1").arg(a));
+        }
+    }
+    if (soggetto < 0)
+        throw Errore(QStringLiteral("Uso: sorvel-cli confronto SOGGETTO [--ruolo N]"));
+    TdTabelle d;
+    avvia(d);
+    const Confronto c = ConfrontoSuperfici(d, d.codiceGestione(), soggetto, ruolo);
+    out() << "Totale: " << c.totaleTesto << "\nRuolo: " << c.ruolo << "\nDifferenza: " << c.differenza
+          << "\nDichiarabile: " << c.dichiarabile << "\nAccertabile: " << c.accertabile << '\n';
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -157,7 +192,7 @@ int main(int argc, char** argv)
     }
     static const std::map<QString, std::function<int(const QStringList&)>> comandi{
         {QStringLiteral("init-db"), initDb}, {QStringLiteral("params"), params},
-        {QStringLiteral("import"), importa}};
+        {QStringLiteral("import"), importa}, {QStringLiteral("confronto"), confronto}};
     const QString comando = arg.takeFirst();
     const auto it = comandi.find(comando);
     if (it == comandi.end()) {

@@ -36,6 +36,7 @@ int main(int argc, char** argv)
 
     TfMain fMain;
     TdTabelle dTabelle;
+    dTabelle.ModalitaS = app.arguments().value(1).toUpper() == QLatin1String("S");
     try {
         dTabelle.DataModuleCreate();
     } catch (const Errore& e) {

@@ -68,6 +68,8 @@ public:
     Tabella tRsuTot;
 
     qint32 SuperficieRuolo = 0;
+    // The hand-off mode: the first command-line argument, upper-cased, is "S".
+    bool ModalitaS = false;
     QString Cartella;
     QString StringaConnessione;
     QString CodiceRiga, SezioneRiga, ImmobileRiga, ProgressivoRiga;

@@ -2,7 +2,10 @@
 
 #include "ElencoSoggetti.h"
 #include "Errore.h"
+#include "FileTesto.h"
 #include "ImportaFile.h"
+#include "Richiesta.h"
+#include "frDocumenti.h"
 #include "Messaggi.h"
 #include "ModelloDati.h"
 #include "Percorsi.h"
@@ -120,8 +123,10 @@ void TfMain::creaAzioni()
     Verifica1 = azione("Verifica1", QStringLiteral("Verifica"), QStringLiteral("Tabulato di controllo dati metrici"));
 
     // The windows behind these actions come with later work.
-    for (QAction* a : {Parametri1, Cerca1, Documenti1, Stampa1, Verifica1})
+    for (QAction* a : {Parametri1, Cerca1, Stampa1, Verifica1})
         a->setEnabled(false);
+    connect(Documenti1, &QAction::triggered, this, &TfMain::Documenti1Execute);
+    terminaApplicazione = [] { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); };
     connect(Import1, &QAction::triggered, this, &TfMain::Import1Execute);
     OpenDialog1 = [this] {
         // no filter, extension, title or folder of its own; the file need not exist
@@ -222,6 +227,40 @@ void TfMain::AggiornaDopoParametri()
     ApriElenco();
 }
 
+void TfMain::Documenti1Execute()
+{
+    if (!dati_ || !ADOQuery1_)
+        return;
+    {
+        CursoreAttesa attesa;
+        if (!fDocumenti_)
+            fDocumenti_ = new TfDocumenti(*dati_, this);
+        const bool riga = ADOQuery1_->aperto() && !ADOQuery1_->vuoto();
+        fDocumenti_->NumSoggetto = riga ? ADOQuery1_->intero(u"Soggetto") : 0;
+        fDocumenti_->setWindowTitle(QStringLiteral("Documenti relativi a ") + ADOQuery1_->testo(u"Denominazione") +
+                                    QStringLiteral(" - ") + ADOQuery1_->testo(u"NData") + QStringLiteral(" - ") +
+                                    ADOQuery1_->testo(u"CodFisc"));
+    }
+    fDocumenti_->Tag = 0;
+    fDocumenti_->exec();
+}
+
+void TfMain::EseguiRichiesta()
+{
+    QString riga;
+    try {
+        LettoreTesto richiesta(FileScambio(QStringLiteral("rsuter.txt")));
+        riga = richiesta.leggiRiga();
+    } catch (const Errore&) {
+        return;  // no request: ordinary use, the dossier still shows its roll panel
+    }
+    const RichiestaContribuente r = Richiesta::analizza(riga);
+    dati_->SuperficieRuolo = r.superficie;
+    if (ADOQuery1_ && ADOQuery1_->aperto() && Richiesta::trova(*ADOQuery1_, r))
+        Documenti1Execute();
+    terminaApplicazione();
+}
+
 void TfMain::Import1Execute()
 {
     const QString file = OpenDialog1();
@@ -266,6 +305,8 @@ void TfMain::FormShow()
     } catch (const Errore& e) {
         Messaggi::erroreStandard(this, e.testo());
     }
+    if (dati_ && dati_->ModalitaS)
+        EseguiRichiesta();
     // The roll file is probed once: one written later counts at the next start.
     QFile ruolo(FileScambio(QStringLiteral("rsutot.txt")));
     fileRuolo_ = ruolo.open(QIODevice::ReadOnly);

@@ -58,6 +58,15 @@ public:
     // The file dialog OpenDialog1; tests put their own chooser here.
     std::function<QString()> OpenDialog1;
 
+    // Opens the dossier of the current owner (also Enter in the grid or a box).
+    void Documenti1Execute();
+    // The hand-off mode: reads the request in the exchange directory, shows
+    // the taxpayer's dossier, then asks the program to end.
+    void EseguiRichiesta();
+    // How the program is asked to end; tests put their own here.
+    std::function<void()> terminaApplicazione;
+    class TfDocumenti* fDocumenti() const { return fDocumenti_; }
+
     // True when the roll exchange file could be opened at the first showing.
     bool fileRuoloPresente() const { return fileRuolo_; }
 
@@ -74,6 +83,7 @@ private:
     TdTabelle* dati_ = nullptr;
     std::unique_ptr<Query> ADOQuery1_;
     ModelloDati* modello_ = nullptr;
+    class TfDocumenti* fDocumenti_ = nullptr;
     bool mostrata_ = false;
     bool fileRuolo_ = false;
 };

@@ -7,13 +7,18 @@
 #include "dmTabelle.h"
 #include "Messaggi.h"
 #include "frMain.h"
+#include "frDocumenti.h"
+#include "GrigliaAmbienti.h"
 
 #include <QAction>
 #include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QSignalSpy>
 #include <QTableView>
+#include <QTimer>
 #include <QtTest>
 
 class TestMain : public QObject {
@@ -25,6 +30,34 @@ class TestMain : public QObject {
     std::unique_ptr<TfMain> w;
 
     QString soggetto() const { return w->ADOQuery1().testo(u"Denominazione"); }
+
+    // What a dossier showed when it opened; it is closed at once.
+    struct Visto {
+        qint64 soggetto = -1;
+        QString titolo;
+        bool ruoloVisibile = false;
+        QString ruolo, totale, accertabile;
+        int unita = 0;
+    };
+    QList<Visto> dossierVisti;
+    int generazione = 0;  // a new test drops the closers still waiting
+    void chiudiDossier(int tentativi = 500)
+    {
+        QTimer::singleShot(0, this, [this, tentativi, g = generazione] {
+            if (g != generazione)
+                return;
+            auto* d = qobject_cast<TfDocumenti*>(QApplication::activeModalWidget());
+            if (!d) {
+                if (tentativi > 0)
+                    chiudiDossier(tentativi - 1);  // not shown yet
+                return;
+            }
+            dossierVisti.append({d->NumSoggetto, d->windowTitle(), d->PannelloRuolo->isVisibleTo(d),
+                                 d->Ruolo->text(), d->Totale->text(), d->Accertabile->text(),
+                                 d->dossier().ADOQuery4.righe()});
+            d->reject();
+        });
+    }
 
     void avvia()
     {
@@ -58,6 +91,8 @@ private Q_SLOTS:
     }
     void cleanup()
     {
+        ++generazione;
+        dossierVisti.clear();
         w.reset();
         immagini.reset();
         dati.reset();
@@ -137,17 +172,140 @@ private Q_SLOTS:
     void invioApreIDocumenti()
     {
         avvia();
-        w->Documenti1->setEnabled(true);
-        QStringList aperti;
-        connect(w->Documenti1, &QAction::triggered, this, [&] { aperti << soggetto(); });
         w->Edit1->setFocus();
         QTest::keyClicks(w->Edit1, QStringLiteral("ROSSIN"));
+        chiudiDossier();
         QTest::keyClick(w->Edit1, Qt::Key_Return);
+        QApplication::setActiveWindow(w.get());
         w->DBGrid1->setFocus();
         QTRY_VERIFY(w->DBGrid1->hasFocus());
         w->DataSetFirst1->trigger();
+        chiudiDossier();
         QTest::keyClick(w->DBGrid1, Qt::Key_Enter, Qt::KeypadModifier);
-        QCOMPARE(aperti, (QStringList{QStringLiteral("ROSSINI GINO"), QStringLiteral("BIANCHI PAOLO")}));
+        QCOMPARE(dossierVisti.size(), 2);
+        QCOMPARE(dossierVisti[0].soggetto, qint64(104));
+        QCOMPARE(dossierVisti[0].titolo, QStringLiteral("Documenti relativi a ROSSINI GINO - 02/01/1970 - ROSGIN70"));
+        QCOMPARE(dossierVisti[1].titolo, QStringLiteral("Documenti relativi a BIANCHI PAOLO - 02/01/1970 - BIAPAO70"));
+        TfDocumenti* primo = w->fDocumenti();
+        chiudiDossier();
+        w->Documenti1->trigger();
+        QCOMPARE(w->fDocumenti(), primo);  // one window, reused
+    }
+
+    void dossierRuoloERicerca()
+    {
+        // units of owner 7 (ROSSI MARIO): 60 and 41 m²
+        amb->sql(QStringLiteral("INSERT INTO tUnImm1 (Codice, Sezione, Immobile, Progressivo, Superficie) VALUES "
+                                "('G479', '', 2, 1, 60), ('G479', '', 6, 1, 41)"));
+        avvia();
+        QVERIFY(w->ADOQuery1().Locate(QStringLiteral("Soggetto"), {7}));
+        chiudiDossier();
+        w->Documenti1->trigger();
+        QCOMPARE(dossierVisti.size(), 1);
+        QCOMPARE(dossierVisti[0].totale, QStringLiteral("101"));
+        QCOMPARE(dossierVisti[0].unita, 2);
+        QVERIFY(!dossierVisti[0].ruoloVisibile);  // not the hand-off mode
+        TfDocumenti* d = w->fDocumenti();
+        QVERIFY(!d->Ricerca->isEnabled());  // no cadastral search window yet
+        d->apriRicerca = [] {};
+        for (int tag : {0, 1}) {
+            d->Tag = tag;
+            d->show();
+            QCOMPARE(d->Ricerca->isEnabled(), tag == 0);
+            d->hide();
+        }
+        // an empty list: owner 0, a caption with the separators only
+        amb->codice(QStringLiteral("Z999"));
+        dati->tParametri.chiudi();
+        dati->tParametri.apri();
+        w->AggiornaDopoParametri();
+        chiudiDossier();
+        w->Documenti1->trigger();
+        QCOMPARE(dossierVisti[1].soggetto, qint64(0));
+        QCOMPARE(dossierVisti[1].titolo, QStringLiteral("Documenti relativi a  -  - "));
+        QCOMPARE(dossierVisti[1].unita, 0);
+    }
+
+    void grigliaAmbienti()
+    {
+        amb->sql(QStringLiteral("INSERT INTO tUnImm1 (Codice, Sezione, Immobile, Progressivo, Superficie) VALUES ('G479', '', 2, 1, 60);"
+                                "INSERT INTO tUnImm4 (Codice, Sezione, Immobile, Progressivo, ProgrRec, Ambiente, SupAmbiente, Altezza, MaxAltezza) VALUES "
+                                "('G479', '', 2, 1, 1, 'A', 40, 270, 300), ('G479', '', 2, 1, 2, 'B', 10, 250, 250),"
+                                "('G479', '', 2, 1, 3, 'G', 5, NULL, NULL), ('G479', '', 2, 1, 4, 'C', 3, 200, 200),"
+                                "('G479', '', 2, 1, 5, 'D', 2, 0, 0)"));
+        avvia();
+        auto* d = new TfDocumenti(*dati, w.get());
+        d->NumSoggetto = 7;
+        d->show();
+        GrigliaAmbienti* g = d->DBCtrlGrid1;
+        QCOMPARE(g->testiPannello(0).mid(0, 3), (QStringList{QStringLiteral("40"), QStringLiteral("270"), QStringLiteral("300")}));
+        QVERIFY(g->testiPannello(0)[3].startsWith(QStringLiteral("A) Vani")));
+        QCOMPARE(g->testiPannello(2)[3], QString());  // G: no description
+        QVERIFY(g->pannelloSelezionato(0));
+        QCOMPARE(g->rigaPannello(3), 3);
+        // the fifth room brings the next row of panels
+        d->dossier().ADOQuery3.ultimo();
+        QCOMPARE(g->rigaPannello(2), 4);
+        QVERIFY(g->pannelloSelezionato(2));
+        QCOMPARE(g->rigaPannello(3), -1);
+        delete d;
+    }
+
+    void modalitaRichiesta()
+    {
+        auto scrivi = [&](const QString& cognome, const QString& nome, const QString& data, const QString& cf,
+                          const QString& sup) {
+            ScriviFileTesto(amb->dir.filePath(QStringLiteral("xfer/rsuter.txt")), cognome.leftJustified(30) + nome.leftJustified(30) + data.leftJustified(10) +
+                                      cf.leftJustified(16) + sup + QStringLiteral("\r\n"));
+        };
+        struct Caso {
+            const char* descrizione;
+            bool richiesta;
+            QString cognome, nome, data, cf, sup;
+            qint64 soggetto;  // -1: no dossier
+            bool termina;
+        } casi[] = {
+            {"per nome e data", true, QStringLiteral("rossi"), QStringLiteral("mario"), QStringLiteral("02/01/1970"), {},
+             QStringLiteral("   120"), 7, true},
+            {"per codice fiscale", true, QStringLiteral("ROSSI"), QStringLiteral("MARIO"), QStringLiteral("03/01/1970"),
+             QStringLiteral("VERANN70"), QStringLiteral("120   "), 100, true},
+            {"nessuno: il programma finisce", true, QStringLiteral("NESSUNO"), {}, {}, QStringLiteral("ZZZ"), {}, -1, true},
+            {"nessuna richiesta: uso normale", false, {}, {}, {}, {}, {}, -1, false},
+        };
+        for (const Caso& c : casi) {
+            cleanup();
+            init();
+            QDir().mkpath(amb->dir.filePath(QStringLiteral("xfer")));
+            if (c.richiesta)
+                scrivi(c.cognome, c.nome, c.data, c.cf, c.sup);
+            dossierVisti.clear();
+            bool terminato = false;
+            dati = std::make_unique<TdTabelle>();
+            w = std::make_unique<TfMain>();
+            dati->ModalitaS = true;
+            dati->DataModuleCreate();
+            immagini = std::make_unique<TdImmagini>();
+            w->collegaModuli(*dati, *immagini);
+            w->terminaApplicazione = [&] { terminato = true; };
+            chiudiDossier();
+            w->show();
+            QCOMPARE(terminato, c.termina);
+            if (c.soggetto < 0) {
+                QVERIFY2(dossierVisti.isEmpty(), c.descrizione);
+                continue;
+            }
+            QCOMPARE(dossierVisti.size(), 1);
+            QCOMPARE(dossierVisti[0].soggetto, c.soggetto);
+            QVERIFY(dossierVisti[0].ruoloVisibile);
+            QCOMPARE(dossierVisti[0].ruolo, QString::number(c.sup.startsWith(QLatin1Char(' ')) ? 120 : 0));
+        }
+        // without a request the dossiers still show the roll panel, declared surface 0
+        QVERIFY(w->ADOQuery1().Locate(QStringLiteral("Soggetto"), {7}));
+        chiudiDossier();
+        w->Documenti1->trigger();
+        QCOMPARE(dossierVisti.size(), 1);
+        QVERIFY(dossierVisti[0].ruoloVisibile);
+        QCOMPARE(dossierVisti[0].ruolo, QStringLiteral("0"));
     }
 
     void navigazione()
