@@ -7,11 +7,11 @@
 #include <QTableView>
 
 ModelloDati::ModelloDati(DataSet& ds, QList<ColonnaGriglia> colonne, QObject* parent)
-    : QAbstractTableModel(parent), ds_(ds), colonne_(std::move(colonne))
+    : QAbstractTableModel(parent), ds_(&ds), colonne_(std::move(colonne))
 {
-    connect(&ds_, &DataSet::datiCambiati, this, &ModelloDati::ricarica);
-    connect(&ds_, &DataSet::rigaCambiata, this, [this] {
-        const int r = ds_.aperto() ? ds_.rigaCorrente() : -1;
+    connect(ds_, &DataSet::datiCambiati, this, &ModelloDati::ricarica);
+    connect(ds_, &DataSet::rigaCambiata, this, [this] {
+        const int r = ds_->aperto() ? ds_->rigaCorrente() : -1;
         if (indicatore_ >= 0 && indicatore_ < righe_)
             Q_EMIT headerDataChanged(Qt::Vertical, indicatore_, indicatore_);
         indicatore_ = r;
@@ -23,26 +23,28 @@ ModelloDati::ModelloDati(DataSet& ds, QList<ColonnaGriglia> colonne, QObject* pa
 
 void ModelloDati::ricarica()
 {
+    if (!ds_)
+        return;
     beginResetModel();
     campi_.clear();
     for (const ColonnaGriglia& c : colonne_)
-        campi_.append(ds_.indiceCampo(c.campo));
-    righe_ = ds_.aperto() ? ds_.righe() : 0;
+        campi_.append(ds_->indiceCampo(c.campo));
+    righe_ = ds_->aperto() ? ds_->righe() : 0;
     endResetModel();
 }
 
-int ModelloDati::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : righe_; }
+int ModelloDati::rowCount(const QModelIndex& parent) const { return parent.isValid() || !ds_ ? 0 : righe_; }
 int ModelloDati::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(colonne_.size()); }
 
 QVariant ModelloDati::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || index.row() >= righe_)
+    if (!ds_ || !index.isValid() || index.row() >= righe_)
         return {};
     const int campo = campi_[index.column()];
     if (role == Qt::DisplayRole) {
-        if (campo < 0 || !ds_.aperto())
+        if (campo < 0 || !ds_->aperto())
             return QString();
-        return ds_.testoRiga(index.row(), campo);
+        return ds_->testoRiga(index.row(), campo);
     }
     if (role == Qt::TextAlignmentRole)
         return QVariant::fromValue(colonne_[index.column()].allineamento | Qt::AlignVCenter);
@@ -51,8 +53,10 @@ QVariant ModelloDati::data(const QModelIndex& index, int role) const
 
 QVariant ModelloDati::headerData(int section, Qt::Orientation orientation, int role) const
 {
+    if (!ds_)
+        return {};
     if (orientation == Qt::Vertical && role == Qt::DisplayRole)  // the row indicator
-        return ds_.aperto() && section == ds_.rigaCorrente() ? QStringLiteral("\u25B6") : QString();
+        return ds_->aperto() && section == ds_->rigaCorrente() ? QStringLiteral("\u25B6") : QString();
     if (orientation == Qt::Horizontal) {
         if (role == Qt::DisplayRole)
             return colonne_[section].titolo;
@@ -77,7 +81,9 @@ void ModelloDati::collega(QTableView* vista)
         vista->setColumnWidth(i, colonne_[i].larghezza);
 
     auto aCursore = [this, vista] {
-        const int r = ds_.aperto() ? ds_.rigaCorrente() : -1;
+        if (!ds_)
+            return;
+        const int r = ds_->aperto() ? ds_->rigaCorrente() : -1;
         const QModelIndex attuale = vista->currentIndex();
         if (r < 0) {
             vista->selectionModel()->clearSelection();
@@ -89,12 +95,12 @@ void ModelloDati::collega(QTableView* vista)
         vista->selectionModel()->setCurrentIndex(i, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         vista->scrollTo(i);
     };
-    connect(&ds_, &DataSet::rigaCambiata, vista, aCursore);
+    connect(ds_, &DataSet::rigaCambiata, vista, aCursore);
     connect(this, &QAbstractItemModel::modelReset, vista, aCursore);
     connect(vista->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& corrente) {
-                if (corrente.isValid() && ds_.aperto() && corrente.row() != ds_.rigaCorrente())
-                    ds_.vaiA(corrente.row());
+                if (ds_ && corrente.isValid() && ds_->aperto() && corrente.row() != ds_->rigaCorrente())
+                    ds_->vaiA(corrente.row());
             });
     aCursore();
 }

@@ -3,10 +3,12 @@
 // titles, widths and alignments; the grid's current row follows the data
 // set's cursor and moves it.
 
+#include "DataSet.h"
+
 #include <QAbstractTableModel>
 #include <QList>
+#include <QPointer>
 
-class DataSet;
 class QTableView;
 
 struct ColonnaGriglia {
@@ -22,7 +24,7 @@ class ModelloDati : public QAbstractTableModel {
 public:
     ModelloDati(DataSet& ds, QList<ColonnaGriglia> colonne, QObject* parent = nullptr);
 
-    DataSet& dataSet() const { return ds_; }
+    DataSet& dataSet() const { return *ds_; }
     const QList<ColonnaGriglia>& colonne() const { return colonne_; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -37,7 +39,9 @@ public:
 private:
     void ricarica();
 
-    DataSet& ds_;
+    // A window's data sets may go before its views: a view asking a model
+    // whose data set is gone gets nothing.
+    QPointer<DataSet> ds_;
     QList<ColonnaGriglia> colonne_;
     QList<int> campi_;
     int righe_ = 0;
