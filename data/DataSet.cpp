@@ -154,6 +154,8 @@ void DataSet::apri()
 {
     if (aperto())
         return;
+    if (primaDellApertura)
+        primaDellApertura(*this);
     primaDiAprire();
     caricato_ = false;
     azzeraIndici();
@@ -656,4 +658,14 @@ void DataSet::svuotaBuffer()
         std::copy(rigaVuota_.cbegin(), rigaVuota_.cend(), buffer_.begin());
     else
         buffer_.clear();
+}
+
+// --- quiet cursor moves -------------------------------------------------------------------
+
+SeguitoSospeso::SeguitoSospeso(DataSet& ds) : ds_(&ds) { ++ds.sospensioni_; }
+
+SeguitoSospeso::~SeguitoSospeso()
+{
+    if (ds_ && --ds_->sospensioni_ == 0)
+        Q_EMIT ds_->seguitoRipreso();
 }

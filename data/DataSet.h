@@ -8,6 +8,7 @@
 #include "Campo.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
 #include <functional>
 #include <map>
@@ -52,6 +53,9 @@ public:
     void aggiungiCampoLookup(const DefCampo& c, const QString& chiave, DataSet* sorgente,
                              const QString& chiaveSorgente, const QString& risultato);
 
+    // Runs just before every opening, before any row is read (a window sets
+    // its filter or parameters here).
+    std::function<void(DataSet&)> primaDellApertura;
     // Runs when a new row is begun, before any of its fields is set.
     std::function<void(DataSet&)> nuovoRecord;
     // Runs once a new row has been stored.
@@ -105,9 +109,14 @@ public:
     void registra();  // post
     void annulla();   // cancel
 
+    // True while a SeguitoSospeso lives: bound views do not follow the cursor.
+    bool seguitoSospeso() const { return sospensioni_ > 0; }
+
 Q_SIGNALS:
     void rigaCambiata();  // the current row moved, or its values changed
     void datiCambiati();  // rows opened, closed, filtered or added
+    // The last SeguitoSospeso ended: views catch up once with the rows and the cursor.
+    void seguitoRipreso();
 
 protected:
     // Loads every row into `a` (fields already set by definisciCampi or by the loader).
@@ -132,6 +141,7 @@ protected:
     const Filtro& filtroAnalizzato() const { return filtroAn_; }
 
 private:
+    friend class SeguitoSospeso;
     struct CampoDerivato;
     struct Indice;
 
@@ -164,4 +174,21 @@ private:
     QList<QVariant> rigaVuota_;
     int rigaInModifica_ = -1;
     mutable std::map<QString, std::unique_ptr<Indice>> indici_;
+    int sospensioni_ = 0;
+};
+
+// Quiet cursor moves: while one lives, the views bound to the data set (grids)
+// do not follow its cursor or its rows, so a long walk or a million Locates
+// repaint nothing; links to detail data sets and calculated fields still
+// follow. When the last one ends the views catch up once, on the row the data
+// set then stands on. Nests.
+class SeguitoSospeso {
+public:
+    explicit SeguitoSospeso(DataSet& ds);
+    ~SeguitoSospeso();
+    SeguitoSospeso(const SeguitoSospeso&) = delete;
+    SeguitoSospeso& operator=(const SeguitoSospeso&) = delete;
+
+private:
+    QPointer<DataSet> ds_;
 };

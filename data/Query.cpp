@@ -27,6 +27,40 @@ Comando Query::prepara()
     return c;
 }
 
+void Query::seguiMaster(DataSet& master, const QString& campi, const QString& nomiParametri)
+{
+    lasciaMaster();
+    campiMaster_ = campi.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    for (QString& c : campiMaster_)
+        c = c.trimmed();
+    parametriMaster_ = nomiParametri.isEmpty() ? campiMaster_ : nomiParametri.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    for (QString& p : parametriMaster_)
+        p = p.trimmed();
+    if (campiMaster_.isEmpty() || parametriMaster_.size() != campiMaster_.size())
+        throw Errore(QStringLiteral("%1: legame con %2 non valido").arg(nome(), master.nome()));
+    master_ = &master;
+    legame_ = connect(&master, &DataSet::rigaCambiata, this, &Query::seguiRigaMaster);
+    seguiRigaMaster();
+}
+
+void Query::lasciaMaster()
+{
+    if (legame_)
+        disconnect(legame_);
+    legame_ = {};
+    master_ = nullptr;
+}
+
+void Query::seguiRigaMaster()
+{
+    chiudi();
+    if (!master_ || !master_->aperto() || master_->vuoto() || master_->rigaCorrente() < 0)
+        return;
+    for (qsizetype i = 0; i < campiMaster_.size(); ++i)
+        parametri[parametriMaster_[i]] = master_->valore(campiMaster_[i]);
+    apri();
+}
+
 int Query::eseguiSql()
 {
     Comando c = prepara();

@@ -17,6 +17,16 @@ public:
     QStringList sql;  // one entry per line
     QMap<QString, QVariant> parametri;  // by name, without the colon
 
+    // Master/detail link: this query follows `master`. Whenever the master's
+    // current row changes (it opens, moves or closes), this query is closed
+    // and, when the master stands on a row, reopened with the master's values
+    // of `campi` (field names separated by ";") as its parameters named in
+    // `parametri` (same order; by default the same names). An empty or closed
+    // master leaves it closed.
+    void seguiMaster(DataSet& master, const QString& campi, const QString& parametri = {});
+    void lasciaMaster();
+    DataSet* master() const { return master_; }
+
     // Runs the text as a command; returns the rows it changed.
     int eseguiSql();
     // The statement sent to the database: a line break after each line.
@@ -28,6 +38,10 @@ protected:
 
 private:
     Comando prepara();
+    void seguiRigaMaster();
 
     Collegamento& db_;
+    QPointer<DataSet> master_;
+    QStringList campiMaster_, parametriMaster_;
+    QMetaObject::Connection legame_;
 };

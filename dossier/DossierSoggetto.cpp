@@ -51,7 +51,9 @@ DossierSoggetto::DossierSoggetto(TdTabelle& d, QObject* parent)
     ADOQuery3.aggiungiCampoCalcolato({QStringLiteral("DesAmbiente"), TipoCampo::Testo, 255},
                                      [](const RigaDati& r) { return QVariant(DesAmbiente(r.valore(u"Ambiente"))); });
 
-    connect(&ADOQuery4, &DataSet::rigaCambiata, this, &DossierSoggetto::seguiUnita);
+    // The three detail lists follow the selected unit on its four key columns.
+    for (Query* q : {&ADOQuery1, &ADOQuery2, &ADOQuery3})
+        q->seguiMaster(ADOQuery4, QStringLiteral("Codice;Sezione;Immobile;Progressivo"));
 }
 
 void DossierSoggetto::apri(qint64 soggetto)
@@ -66,21 +68,6 @@ void DossierSoggetto::apri(qint64 soggetto)
 Confronto DossierSoggetto::confronta(qint64 soggetto, qint32 ruolo)
 {
     return ConfrontoSuperfici(dati_, dati_.codiceGestione(), soggetto, ruolo);
-}
-
-void DossierSoggetto::seguiUnita()
-{
-    for (Query* q : {&ADOQuery1, &ADOQuery2, &ADOQuery3})
-        q->chiudi();
-    if (!ADOQuery4.aperto() || ADOQuery4.vuoto())
-        return;  // no unit: the detail lists stay empty
-    for (Query* q : {&ADOQuery1, &ADOQuery2, &ADOQuery3}) {
-        q->parametri[QStringLiteral("Codice")] = ADOQuery4.testo(u"Codice");
-        q->parametri[QStringLiteral("Sezione")] = ADOQuery4.testo(u"Sezione");
-        q->parametri[QStringLiteral("Progressivo")] = ADOQuery4.testo(u"Progressivo");
-        q->parametri[QStringLiteral("Immobile")] = ADOQuery4.intero(u"Immobile");
-        q->apri();
-    }
 }
 
 QString DossierSoggetto::DesFonte(const QVariant& fonte)

@@ -29,7 +29,5 @@ public:
     Query ADOQuery3;  // rooms
 
 private:
-    void seguiUnita();
-
     TdTabelle& dati_;
 };

@@ -62,9 +62,12 @@ GrigliaAmbienti::GrigliaAmbienti(DataSet& ambienti, QWidget* parent) : QFrame(pa
     });
     connect(&ds_, &DataSet::datiCambiati, this, [this] {
         primaRiga_ = 0;
-        aggiorna();
+        if (!ds_.seguitoSospeso())
+            aggiorna();
     });
-    connect(&ds_, &DataSet::rigaCambiata, this, [this] {
+    auto segui = [this] {
+        if (ds_.seguitoSospeso())
+            return;
         // keep the current room on the page
         const int r = ds_.aperto() ? ds_.rigaCorrente() : -1;
         if (r >= 0) {
@@ -75,7 +78,9 @@ GrigliaAmbienti::GrigliaAmbienti(DataSet& ambienti, QWidget* parent) : QFrame(pa
                 primaRiga_ = rigaPannelli - righe + 1;
         }
         aggiorna();
-    });
+    };
+    connect(&ds_, &DataSet::rigaCambiata, this, segui);
+    connect(&ds_, &DataSet::seguitoRipreso, this, segui);
     aggiorna();
 }
 

@@ -10,21 +10,39 @@ ModelloDati::ModelloDati(DataSet& ds, QList<ColonnaGriglia> colonne, QObject* pa
     : QAbstractTableModel(parent), ds_(&ds), colonne_(std::move(colonne))
 {
     connect(ds_, &DataSet::datiCambiati, this, &ModelloDati::ricarica);
-    connect(ds_, &DataSet::rigaCambiata, this, [this] {
-        const int r = ds_->aperto() ? ds_->rigaCorrente() : -1;
-        if (indicatore_ >= 0 && indicatore_ < righe_)
-            Q_EMIT headerDataChanged(Qt::Vertical, indicatore_, indicatore_);
-        indicatore_ = r;
-        if (r >= 0 && r < righe_)
-            Q_EMIT headerDataChanged(Qt::Vertical, r, r);
+    connect(ds_, &DataSet::rigaCambiata, this, &ModelloDati::spostaIndicatore);
+    // Quiet moves end: one reset when the rows changed meanwhile, else the
+    // row indicator moves once.
+    connect(ds_, &DataSet::seguitoRipreso, this, [this] {
+        if (ricaricaRinviata_)
+            ricarica();
+        else
+            spostaIndicatore();
     });
     ricarica();
+}
+
+void ModelloDati::spostaIndicatore()
+{
+    if (!ds_ || ds_->seguitoSospeso())
+        return;
+    const int r = ds_->aperto() ? ds_->rigaCorrente() : -1;
+    if (indicatore_ >= 0 && indicatore_ < righe_)
+        Q_EMIT headerDataChanged(Qt::Vertical, indicatore_, indicatore_);
+    indicatore_ = r;
+    if (r >= 0 && r < righe_)
+        Q_EMIT headerDataChanged(Qt::Vertical, r, r);
 }
 
 void ModelloDati::ricarica()
 {
     if (!ds_)
         return;
+    if (ds_->seguitoSospeso()) {
+        ricaricaRinviata_ = true;
+        return;
+    }
+    ricaricaRinviata_ = false;
     beginResetModel();
     campi_.clear();
     for (const ColonnaGriglia& c : colonne_)
@@ -81,7 +99,7 @@ void ModelloDati::collega(QTableView* vista)
         vista->setColumnWidth(i, colonne_[i].larghezza);
 
     auto aCursore = [this, vista] {
-        if (!ds_)
+        if (!ds_ || ds_->seguitoSospeso())
             return;
         const int r = ds_->aperto() ? ds_->rigaCorrente() : -1;
         const QModelIndex attuale = vista->currentIndex();
@@ -96,6 +114,7 @@ void ModelloDati::collega(QTableView* vista)
         vista->scrollTo(i);
     };
     connect(ds_, &DataSet::rigaCambiata, vista, aCursore);
+    connect(ds_, &DataSet::seguitoRipreso, vista, aCursore);
     connect(this, &QAbstractItemModel::modelReset, vista, aCursore);
     connect(vista->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& corrente) {

@@ -38,6 +38,7 @@ public:
 
 private:
     void ricarica();
+    void spostaIndicatore();
 
     // A window's data sets may go before its views: a view asking a model
     // whose data set is gone gets nothing.
@@ -46,4 +47,5 @@ private:
     QList<int> campi_;
     int righe_ = 0;
     int indicatore_ = -1;
+    bool ricaricaRinviata_ = false;  // rows changed while the data set's moves were quiet
 };

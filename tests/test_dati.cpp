@@ -402,6 +402,56 @@ TEST_F(LocateTest, NavigazioneESegnali)
     EXPECT_EQ(spostamenti, 2);
 }
 
+// --- master/detail link ----------------------------------------------------------------
+
+TEST_F(LocateTest, IlDettaglioSegueIlMaster)
+{
+    amb->sql(QStringLiteral("INSERT INTO tUnImm2 (Codice, Sezione, Immobile, Progressivo, ProgrRec, Foglio) VALUES "
+                            "('G479', '', 1, 1, 1, 'A'), ('G479', '', 1, 1, 2, 'B'), ('G479', '', 2, 1, 1, 'C'),"
+                            "('G479', '', 2, 2, 1, 'X')"));
+    Query dettaglio(dati->ADOConnection1, QStringLiteral("dettaglio"));
+    dettaglio.sql = {QStringLiteral("SELECT Foglio FROM tUnImm2 WHERE Immobile = :Unita AND Progressivo = :Progressivo"),
+                     QStringLiteral("ORDER BY ProgrRec")};
+    int aperture = 0;
+    dettaglio.primaDellApertura = [&](DataSet&) { ++aperture; };
+    auto fogli = [&] {
+        QStringList f;
+        for (int r = 0; r < dettaglio.righe(); ++r)
+            f << dettaglio.testoRiga(r, 0);
+        return f.join(QLatin1Char(','));
+    };
+    elenco->chiudi();
+    elenco->sql = {QStringLiteral("SELECT Codice, Soggetto, Immobile, Progressivo FROM tUnImm5_6 ORDER BY Soggetto")};
+    elenco->apri();
+    // the master stands on owner 30 (unit 1) as the link is made
+    ASSERT_TRUE(elenco->Locate(QStringLiteral("Soggetto"), {30}));
+    dettaglio.seguiMaster(*elenco, QStringLiteral("Immobile;Progressivo"), QStringLiteral("Unita;Progressivo"));
+    EXPECT_EQ(fogli(), QStringLiteral("A,B"));
+    EXPECT_EQ(dettaglio.rigaCorrente(), 0);
+    elenco->Locate(QStringLiteral("Soggetto"), {20});  // unit 2, progressive 1
+    EXPECT_EQ(fogli(), QStringLiteral("C"));
+    elenco->Locate(QStringLiteral("Soggetto"), {10});  // unit 3: no identifiers
+    EXPECT_TRUE(dettaglio.aperto());
+    EXPECT_EQ(dettaglio.righe(), 0);
+    EXPECT_EQ(aperture, 3);
+
+    elenco->chiudi();  // closes with its master
+    EXPECT_FALSE(dettaglio.aperto());
+    elenco->impostaFiltro(QStringLiteral("Codice = 'NONE'"));
+    elenco->apri();  // an empty master leaves it closed
+    EXPECT_FALSE(dettaglio.aperto());
+    elenco->chiudi();
+    elenco->impostaFiltro(QStringLiteral("Codice = 'G479'"));
+    elenco->apri();  // opens on the first owner (10, unit 3)
+    EXPECT_TRUE(dettaglio.aperto());
+    elenco->Locate(QStringLiteral("Soggetto"), {30});
+    EXPECT_EQ(fogli(), QStringLiteral("A,B"));
+
+    dettaglio.lasciaMaster();
+    elenco->Locate(QStringLiteral("Soggetto"), {20});
+    EXPECT_EQ(fogli(), QStringLiteral("A,B"));
+}
+
 // --- tables: append, edit, post, cancel ---------------------------------------------------
 
 TEST(Tabella, ModificaRegistraAnnulla)
