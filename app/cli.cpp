@@ -19,7 +19,9 @@ const char* uso =
     "         [--telefono T] [--fax F] [--firma S]\n"
     "                               modifica i parametri di gestione come \"Conferma\"\n"
     "  import FILE                  importa una fornitura \"dati metrici\" del comune di gestione\n"
-    "  confronto SOGGETTO [--ruolo N]  le cinque cifre del confronto delle superfici del soggetto\n";
+    "  confronto SOGGETTO [--ruolo N]  le cinque cifre del confronto delle superfici del soggetto\n"
+    "  verify [FILE_RUOLO]          carica il ruolo (predefinito: rsutot.txt nella cartella di scambio)\n"
+    "                               e lo confronta con i dati catastali\n";
 
 }  // namespace
 
@@ -36,6 +38,7 @@ int main(int argc, char** argv)
         {QStringLiteral("params"), Cli::params},
         {QStringLiteral("import"), Cli::importa},
         {QStringLiteral("confronto"), Cli::confronto},
+        {QStringLiteral("verify"), Cli::verify},
     };
     const QString comando = arg.takeFirst();
     const auto it = comandi.find(comando);

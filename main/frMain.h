@@ -66,6 +66,9 @@ public:
     // How the program is asked to end; tests put their own here.
     std::function<void()> terminaApplicazione;
     class TfDocumenti* fDocumenti() const { return fDocumenti_; }
+    // The roll verification window, created on first use.
+    void Verifica1Execute();
+    class TfVerifica* fVerifica() const { return fVerifica_; }
 
     // True when the roll exchange file could be opened at the first showing.
     bool fileRuoloPresente() const { return fileRuolo_; }
@@ -84,6 +87,7 @@ private:
     std::unique_ptr<Query> ADOQuery1_;
     ModelloDati* modello_ = nullptr;
     class TfDocumenti* fDocumenti_ = nullptr;
+    class TfVerifica* fVerifica_ = nullptr;
     bool mostrata_ = false;
     bool fileRuolo_ = false;
 };

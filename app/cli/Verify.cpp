@@ -1,0 +1,31 @@
+#include "Cli.h"
+
+#include "CaricaRuolo.h"
+#include "ElencoSoggetti.h"
+#include "Errore.h"
+#include "Percorsi.h"
+#include "Query.h"
+#include "dmTabelle.h"
+
+namespace Cli {
+
+int verify(const QStringList& arg)
+{
+    if (arg.size() > 1)
+        throw Errore(QStringLiteral("Uso: sorvel-cli verify [FILE_RUOLO]"));
+    const QString file = arg.isEmpty() ? FileScambio(QStringLiteral("rsutot.txt")) : arg[0];
+    TdTabelle d;
+    avvia(d);
+    // the owner list as the main window opens it
+    Query elenco(d.ADOConnection1, QStringLiteral("ADOQuery1"));
+    ElencoSoggetti::apri(elenco, d);
+    AvanzamentoConsole avanzamento(QStringLiteral("Verifica"));
+    QElapsedTimer t;
+    t.start();
+    const RisultatoRuolo r = CaricaRuolo(d, elenco, file, &avanzamento);
+    err() << "Caricate " << r.righe << " righe del ruolo (" << r.trovati << " contribuenti trovati) in "
+          << QString::number(t.elapsed() / 1000.0, 'f', 2) << " s.\n";
+    return 0;
+}
+
+}  // namespace Cli
