@@ -78,6 +78,7 @@ void TfCercaCom::disponi(const TdImmagini* immagini)
         ->collega(DBGrid1);
     DBGrid1->verticalHeader()->hide();  // no row indicator
     DBGrid1->setShowGrid(true);
+    DBGrid1->setTextElideMode(Qt::ElideNone);
     Finestre::coloriGriglia(DBGrid1, QColor(192, 220, 192), QColor(166, 202, 240));
     connect(DBGrid1, &QAbstractItemView::doubleClicked, this, &QDialog::accept);
 

@@ -11,6 +11,7 @@
 #include "frCercaCom.h"
 
 #include <QComboBox>
+#include <algorithm>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -84,7 +85,7 @@ void TfParametri::disponi(const TdImmagini* immagini)
     DataSet& par = dati_.tParametri;
     auto campo = [&](QWidget* padre, const char* colonna, const QString& titolo, int x, int y, int larghezza,
                      int caratteri, bool maiuscolo, bool grassetto) {
-        etichetta(padre, titolo, x, y, larghezza);
+        etichetta(padre, titolo, x, y, std::max(larghezza, 120));
         auto* e = new CampoDati(par, QLatin1String(colonna), padre);
         e->setGeometry(x, y + 16, larghezza, 21);
         e->setMaxLength(caratteri);
@@ -120,7 +121,7 @@ void TfParametri::disponi(const TdImmagini* immagini)
     DBEdit5 = campo(Panel1, "Codice", QStringLiteral("Codice catastale"), 64, 56, 60, 4, true, true);
 
     etichetta(this, QStringLiteral("Altri dati relativi al Comune"), 16, 184, 370, true);
-    QWidget* altri = pannello(this, {16, 202, 370, 246}, argento);
+    QWidget* altri = pannello(this, {16, 202, 370, 176}, argento);
     DBEdit6 = campo(altri, "Provincia", QStringLiteral("Descrizione provincia"), 10, 6, 230, 35, true, false);
     DBEdit7 = campo(altri, "CodFis", QStringLiteral("Codice Fiscale"), 250, 6, 110, 11, true, false);
     DBEdit8 = campo(altri, "Indirizzo", QStringLiteral("Indirizzo"), 10, 46, 350, 40, true, false);

@@ -82,22 +82,22 @@ void TfRicerca::disponi(const TdImmagini* immagini)
     Quantita1->setObjectName(QStringLiteral("Quantita1"));
 
     GroupBox2 = new QGroupBox(QStringLiteral("Categoria catastale"), this);
-    GroupBox2->setGeometry(8, 144, 364, 66);
-    LabelCategoria = etichetta(GroupBox2, QStringLiteral("Categoria"), {10, 14, 120, 16});
+    GroupBox2->setGeometry(8, 144, 364, 70);
+    LabelCategoria = etichetta(GroupBox2, QStringLiteral("Categoria"), {10, 20, 120, 16});
     Edit5 = new QLineEdit(GroupBox2);
     Edit5->setObjectName(QStringLiteral("Edit5"));
-    Edit5->setGeometry(10, 32, 44, 21);
+    Edit5->setGeometry(10, 38, 44, 21);
     Edit5->setMaxLength(3);
     Edit5->setValidator(new Maiuscolo(Edit5));
     Button2 = new QPushButton(QStringLiteral("Cerca..."), GroupBox2);
     Button2->setObjectName(QStringLiteral("Button2"));
-    Button2->setGeometry(64, 30, 88, 25);
+    Button2->setGeometry(64, 36, 88, 25);
     connect(Button2, &QPushButton::clicked, this, &TfRicerca::Button2Click);
-    etichetta(GroupBox2, QStringLiteral("Quantità"), {170, 12, 80, 18}, true, true)->setAlignment(Qt::AlignCenter);
-    etichetta(GroupBox2, QStringLiteral("Sup. totale"), {262, 12, 90, 18}, true, true)->setAlignment(Qt::AlignCenter);
-    Quantita2 = etichetta(GroupBox2, QString(), {170, 34, 80, 20});
+    etichetta(GroupBox2, QStringLiteral("Quantità"), {170, 20, 80, 18}, true, true)->setAlignment(Qt::AlignCenter);
+    etichetta(GroupBox2, QStringLiteral("Sup. totale"), {262, 20, 90, 18}, true, true)->setAlignment(Qt::AlignCenter);
+    Quantita2 = etichetta(GroupBox2, QString(), {170, 42, 80, 20});
     Quantita2->setObjectName(QStringLiteral("Quantita2"));
-    Superficie2 = etichetta(GroupBox2, QString(), {262, 34, 90, 20});
+    Superficie2 = etichetta(GroupBox2, QString(), {262, 42, 90, 20});
     Superficie2->setObjectName(QStringLiteral("Superficie2"));
     for (QLabel* l : {Quantita2, Superficie2})
         l->setAlignment(Qt::AlignCenter);
@@ -158,6 +158,9 @@ void TfRicerca::disponi(const TdImmagini* immagini)
                      this))
         ->collega(DBGrid3);
 
+    // cells clip their text, as every grid of the program does
+    for (QTableView* v : {DBGrid1, DBGrid2, DBGrid3})
+        v->setTextElideMode(Qt::ElideNone);
     // Enter presses nothing here; Escape is "Chiudi".
     for (QPushButton* b : {Chiudi, Button1, Button2})
         b->setAutoDefault(false);
