@@ -276,11 +276,24 @@ TEST(ProgrRec, NumeraPerUnitaEPerTabella)
     d.tUnImm4.annulla();
     EXPECT_EQ(riga(d.tUnImm4, "7"), 1);
 
-    // a key that is not a number makes the numbering query fail
+    // a key that is not a whole number is a conversion error naming the value,
+    // never spliced into the statement ("7 OR 1" would find unit 7's maximum
+    // through another unit's rows)
+    for (const auto& [immobile, progressivo] : {std::pair{"7 OR 1", "1"}, std::pair{"7", "1 OR 1=1"}, std::pair{"x", "1"}}) {
+        try {
+            d.ProssimoProgrRec(QStringLiteral("tUnImm2"), QStringLiteral("G479"), QString(), QString::fromLatin1(immobile),
+                               QString::fromLatin1(progressivo));
+            ADD_FAILURE() << immobile << " / " << progressivo << " accepted";
+        } catch (const Errore& e) {
+            EXPECT_TRUE(e.testo().contains(QStringLiteral("non è un numero intero")));
+            EXPECT_TRUE(e.testo().contains(QString::fromLatin1(std::string_view(immobile) == "7" ? progressivo : immobile)))
+                << e.testo().toStdString();
+        }
+    }
+    // through the row being begun, without the import's counter
     d.ImmobileRiga = QStringLiteral("7 OR 1");
-    EXPECT_THROW(d.ProssimoProgrRec(QStringLiteral("tUnImm2"), QStringLiteral("G479"), QString(),
-                                    QStringLiteral("x"), QStringLiteral("1")),
-                 Errore);
+    EXPECT_THROW(d.tUnImm2.aggiungi(), Errore);
+    EXPECT_EQ(d.tUnImm2.stato(), DataSet::Stato::Consultazione);
     // the managing municipality's code with a quote is a literal, never SQL
     EXPECT_EQ(d.ProssimoProgrRec(QStringLiteral("tUnImm2"), QStringLiteral("G4' OR ''='"), QString(),
                                  QStringLiteral("7"), QStringLiteral("1")),
@@ -400,6 +413,54 @@ TEST_F(LocateTest, NavigazioneESegnali)
     elenco->precedente();
     EXPECT_EQ(elenco->rigaCorrente(), 0);
     EXPECT_EQ(spostamenti, 2);
+}
+
+// --- statements -------------------------------------------------------------------------
+
+TEST(Comando, UnaSolaIstruzionePerTesto)
+{
+    Ambiente a;
+    TdTabelle d;
+    d.DataModuleCreate();
+    // the tail would never run: refused, and nothing of the text has run
+    for (const char* testo : {"DELETE FROM tRsuTot; DELETE FROM tParametri", "SELECT 1;\nDROP TABLE tRsuTot"}) {
+        d.qGeneric.chiudi();
+        d.qGeneric.sql = {QString::fromLatin1(testo)};
+        EXPECT_THROW(d.qGeneric.eseguiSql(), Errore) << testo;
+    }
+    EXPECT_EQ(d.tParametri.righe(), 1);
+    EXPECT_TRUE(d.connessione().esisteTabella(QStringLiteral("tRsuTot")));
+    // a final semicolon or comment is no second statement
+    d.qGeneric.sql = {QStringLiteral("SELECT COUNT(*) AS N FROM tParametri;"), QStringLiteral("-- fine")};
+    d.qGeneric.apri();
+    EXPECT_EQ(d.qGeneric.intero(u"N"), 1);
+    d.qGeneric.chiudi();
+}
+
+TEST(Comando, SopravviveAllaConnessione)
+{
+    Ambiente a;
+    auto d = std::make_unique<TdTabelle>();
+    d->DataModuleCreate();
+    Query q(d->ADOConnection1, QStringLiteral("q"));
+    q.sql = {QStringLiteral("SELECT Nome FROM tComuni WHERE CodiceCat = :C")};
+    q.parametri[QStringLiteral("C")] = QStringLiteral("G479");
+    q.apri();
+    EXPECT_EQ(q.testo(u"Nome").trimmed(), QStringLiteral("PESARO"));
+    // reopened with another value: the same statement, the new row
+    q.chiudi();
+    q.parametri[QStringLiteral("C")] = QStringLiteral("H501");
+    q.apri();
+    EXPECT_EQ(q.testo(u"Nome").trimmed(), QStringLiteral("ROMA"));
+    q.chiudi();
+    // the connection closes and comes back: the kept statement is prepared anew
+    d->ADOConnection1.chiudi();
+    q.parametri[QStringLiteral("C")] = QStringLiteral("A944");
+    q.apri();
+    EXPECT_EQ(q.testo(u"Nome").trimmed(), QStringLiteral("BOLOGNA"));
+    q.chiudi();
+    d->ADOConnection1.chiudi();
+    // and a query kept beyond its connection's end does no harm
 }
 
 // --- master/detail link ----------------------------------------------------------------
