@@ -142,6 +142,12 @@ void TdTabelle::applicaFiltroGestione()
 int TdTabelle::ProssimoProgrRec(const QString& tabella, const QString& codice, const QString& sezione,
                                 const QString& immobile, const QString& progressivo)
 {
+    // The two numbers go into the text as they stand: anything but a whole
+    // number ("7 OR 1") is refused before it can change the statement.
+    for (const auto& [campo, valore] : {std::pair{QStringLiteral("Immobile"), immobile},
+                                        std::pair{QStringLiteral("Progressivo"), progressivo}})
+        if (!Conversione::intero(valore))
+            throw Errore(QStringLiteral("Il valore '%1' non è un numero intero valido per il campo %2").arg(valore, campo));
     qGeneric.chiudi();
     qGeneric.sql = {QStringLiteral("SELECT MAX(ProgrRec) AS Codice FROM ") + tabella,
                     QStringLiteral("WHERE Codice = ") + LetteraleSql(codice),

@@ -1,28 +1,47 @@
 #include "Finestre.h"
 
 #include <QColor>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QHeaderView>
-#include <QScreen>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QTableView>
+#include <QTranslator>
+#include <QScreen>
+#include <QWidget>
 
 namespace Finestre {
+
+bool linguaItaliana()
+{
+    const QLocale italiano(QLocale::Italian, QLocale::Italy);
+    QLocale::setDefault(italiano);
+    auto* qt = new QTranslator(QCoreApplication::instance());
+    if (!qt->load(italiano, QStringLiteral("qtbase"), QStringLiteral("_"),
+                  QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete qt;
+        return false;
+    }
+    QCoreApplication::installTranslator(qt);
+    return true;
+}
+
+void centraSulloSchermo(QWidget* w)
+{
+    QScreen* schermo = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
+    if (!schermo)
+        return;
+    QRect r = w->frameGeometry();
+    r.moveCenter(schermo->availableGeometry().center());
+    w->move(r.topLeft());
+}
 
 void caratterePredefinito(QWidget* w)
 {
     QFont f(QStringLiteral("Liberation Sans"));
     f.setPointSize(8);
     w->setFont(f);
-}
-
-void centraSulloSchermo(QWidget* w)
-{
-    const QScreen* s = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
-    if (!s)
-        return;
-    const QRect area = s->availableGeometry();
-    const QSize dim = w->frameGeometry().size().expandedTo(w->size());
-    w->move(area.x() + (area.width() - dim.width()) / 2, area.y() + (area.height() - dim.height()) / 2);
 }
 
 void coloriGriglia(QTableView* v, const QColor& celle, const QColor& titoli)

@@ -13,6 +13,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QShowEvent>
 #include <QTableView>
 #include <QToolBar>
 
@@ -90,8 +91,11 @@ void TfCercaCom::disponi(const TdImmagini* immagini)
 
 void TfCercaCom::showEvent(QShowEvent* e)
 {
-    Finestre::centraSulloSchermo(this);
     QDialog::showEvent(e);
+    // A restore from minimised is no new showing.
+    if (e->spontaneous())
+        return;
+    Finestre::centraSulloSchermo(this);
     FormShow();
 }
 

@@ -12,10 +12,10 @@
 
 #include <QComboBox>
 #include <algorithm>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QToolButton>
 
 namespace {
@@ -52,14 +52,6 @@ QWidget* pannello(QWidget* padre, const QRect& r, const QColor& colore)
     return w;
 }
 
-// The hourglass for the lifetime of the object.
-class Clessidra {
-public:
-    Clessidra() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~Clessidra() { QGuiApplication::restoreOverrideCursor(); }
-    Clessidra(const Clessidra&) = delete;
-    Clessidra& operator=(const Clessidra&) = delete;
-};
 }  // namespace
 
 TfParametri::TfParametri(TdTabelle& dati, const TdImmagini* immagini, QWidget* parent)
@@ -162,8 +154,11 @@ void TfParametri::disponi(const TdImmagini* immagini)
 
 void TfParametri::showEvent(QShowEvent* e)
 {
-    Finestre::centraSulloSchermo(this);
     QDialog::showEvent(e);
+    // A restore from minimised is no new showing.
+    if (e->spontaneous())
+        return;
+    Finestre::centraSulloSchermo(this);
     FormShow();
 }
 
@@ -233,7 +228,7 @@ void TfParametri::ADOQuery1AfterScroll()
 void TfParametri::SpeedButton1Click()
 {
     {
-        Clessidra clessidra;
+        CursoreAttesa clessidra(Cursore::HourGlass);
         if (!fCercaCom_)
             fCercaCom_ = new TfCercaCom(dati_, immagini_, this);
     }

@@ -13,6 +13,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QShowEvent>
 #include <QPushButton>
 #include <QTableView>
 #include <QToolButton>
@@ -168,8 +169,11 @@ void TfRicerca::disponi(const TdImmagini* immagini)
 
 void TfRicerca::showEvent(QShowEvent* e)
 {
-    Finestre::centraSulloSchermo(this);
     QDialog::showEvent(e);
+    // A restore from minimised is no new showing.
+    if (e->spontaneous())
+        return;
+    Finestre::centraSulloSchermo(this);
     FormShow();
 }
 
