@@ -2,13 +2,13 @@
 
 #include "BarraAvanzamento.h"
 #include "CaricaRuolo.h"
+#include "Finestre.h"
 #include "Messaggi.h"
 #include "Percorsi.h"
 #include "PulsanteFigura.h"
 
-#include <QGuiApplication>
 #include <QProgressBar>
-#include <QScreen>
+#include <QShowEvent>
 #include <QStyle>
 
 static void caricaFigure() { Q_INIT_RESOURCE(immagini_verifica); }
@@ -26,9 +26,7 @@ TfVerifica::TfVerifica(TdTabelle& dati, Query& elenco, QWidget* parent) : QDialo
     setWindowTitle(QStringLiteral("Tabulato di controllo dati metrici"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    QFont f(QStringLiteral("Liberation Sans"));
-    f.setPointSize(8);
-    setFont(f);
+    Finestre::caratterePredefinito(this);
     setFixedSize(larghezza, altezza);
     disponi();
 }
@@ -82,11 +80,8 @@ void TfVerifica::disponi()
 void TfVerifica::showEvent(QShowEvent* e)
 {
     QDialog::showEvent(e);
-    if (!centrata_) {
-        centrata_ = true;
-        if (const QScreen* s = screen())
-            move(s->availableGeometry().center() - rect().center());
-    }
+    if (!e->spontaneous())
+        Finestre::centraSulloSchermo(this);
 }
 
 void TfVerifica::BitBtn1Click()

@@ -33,5 +33,4 @@ private:
 
     TdTabelle& dati_;
     Query& elenco_;
-    bool centrata_ = false;
 };
