@@ -9,6 +9,8 @@
 #include "Messaggi.h"
 #include "ModelloDati.h"
 #include "Percorsi.h"
+#include "AnteprimaReport.h"
+#include "ReportElencoSoggetti.h"
 #include "dmImmagini.h"
 #include "dmTabelle.h"
 
@@ -123,9 +125,10 @@ void TfMain::creaAzioni()
     Verifica1 = azione("Verifica1", QStringLiteral("Verifica"), QStringLiteral("Tabulato di controllo dati metrici"));
 
     // The windows behind these actions come with later work.
-    for (QAction* a : {Parametri1, Cerca1, Stampa1, Verifica1})
+    for (QAction* a : {Parametri1, Cerca1, Verifica1})
         a->setEnabled(false);
     connect(Documenti1, &QAction::triggered, this, &TfMain::Documenti1Execute);
+    connect(Stampa1, &QAction::triggered, this, &TfMain::Stampa1Execute);
     terminaApplicazione = [] { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); };
     connect(Import1, &QAction::triggered, this, &TfMain::Import1Execute);
     OpenDialog1 = [this] {
@@ -243,6 +246,22 @@ void TfMain::Documenti1Execute()
     }
     fDocumenti_->Tag = 0;
     fDocumenti_->exec();
+}
+
+void TfMain::Stampa1Execute()
+{
+    if (!ADOQuery1_)
+        return;
+    try {
+        ReportPreparato r;
+        {
+            CursoreAttesa attesa;
+            r = ReportElencoSoggetti::prepara(*ADOQuery1_);
+        }
+        AnteprimaReport::mostra(this, std::move(r));
+    } catch (const Errore& e) {
+        Messaggi::erroreStandard(this, e.testo());
+    }
 }
 
 void TfMain::EseguiRichiesta()
