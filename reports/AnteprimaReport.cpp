@@ -6,6 +6,7 @@
 #include "RegistroEsportatori.h"
 #include "StampaReport.h"
 #include "VistaPagine.h"
+#include "dmImmagini.h"
 
 #include <QAction>
 #include <QApplication>
@@ -98,7 +99,7 @@ AnteprimaReport::AnteprimaReport(std::shared_ptr<const ReportPreparato> r, QWidg
     creaAzioni();
 
     // a good part of the screen, the page at 100 %
-    QSize dim(1000, 760);
+    QSize dim(1100, 800);
     if (const QScreen* s = screen()) {
         const QRect a = s->availableGeometry();
         dim = dim.boundedTo(a.size() * 0.9);
@@ -152,7 +153,8 @@ void AnteprimaReport::creaAzioni()
         barra->addAction(a);
         return a;
     };
-    Stampa = azione(QStringLiteral("Stampa"), QStringLiteral("Stampa il report"), QIcon(), QKeySequence::Print);
+    Stampa = azione(QStringLiteral("Stampa"), QStringLiteral("Stampa il report"),
+                    TdImmagini::immagine(QStringLiteral("08_stampa")), QKeySequence::Print);
     connect(Stampa, &QAction::triggered, this, &AnteprimaReport::stampa);
     SalvaPdf = azione(QStringLiteral("Salva PDF"), QStringLiteral("Salva il report in un file PDF"),
                       st->standardIcon(QStyle::SP_DialogSaveButton), QKeySequence::Save);
@@ -179,8 +181,8 @@ void AnteprimaReport::creaAzioni()
     Zoom->setAlignment(Qt::AlignCenter);
     barra->addWidget(Zoom);
     ZoomPiu = azione(QStringLiteral("Ingrandisci"), QStringLiteral("Aumenta lo zoom"), QIcon(), QKeySequence::ZoomIn);
-    LarghezzaPagina = azione(QStringLiteral("Larghezza pagina"), QStringLiteral("Adatta la pagina alla larghezza della finestra"));
-    PaginaIntera = azione(QStringLiteral("Pagina intera"), QStringLiteral("Mostra la pagina intera"));
+    LarghezzaPagina = azione(QStringLiteral("Larghezza"), QStringLiteral("Adatta la pagina alla larghezza della finestra"));
+    PaginaIntera = azione(QStringLiteral("Intera"), QStringLiteral("Mostra la pagina intera"));
     connect(ZoomPiu, &QAction::triggered, this, [this] {
         for (double g : gradini)
             if (g > vista->zoom() + 1e-6)
@@ -209,6 +211,10 @@ void AnteprimaReport::creaAzioni()
                               st->standardIcon(QStyle::SP_MediaSeekForward), QKeySequence(Qt::Key_PageDown));
     UltimaPagina = azione(QStringLiteral("Ultima"), QStringLiteral("Ultima pagina"), st->standardIcon(QStyle::SP_MediaSkipForward),
                           QKeySequence(Qt::CTRL | Qt::Key_End));
+    // the navigation buttons show their pictures only; their hints say the rest
+    for (QAction* a : {PrimaPagina, PaginaPrecedente, PaginaSuccessiva, UltimaPagina})
+        if (auto* b = qobject_cast<QToolButton*>(barra->widgetForAction(a)))
+            b->setToolButtonStyle(Qt::ToolButtonIconOnly);
     connect(PrimaPagina, &QAction::triggered, this, [this] { vista->vaiAPagina(0); });
     connect(PaginaPrecedente, &QAction::triggered, this, [this] { vista->vaiAPagina(paginaCorrente() - 1); });
     connect(PaginaSuccessiva, &QAction::triggered, this, [this] { vista->vaiAPagina(paginaCorrente() + 1); });
@@ -222,7 +228,7 @@ void AnteprimaReport::creaAzioni()
     TestoRicerca->setPlaceholderText(QStringLiteral("Testo da cercare"));
     TestoRicerca->setToolTip(QStringLiteral("Trova testo"));
     TestoRicerca->setClearButtonEnabled(true);
-    TestoRicerca->setMaximumWidth(180);
+    TestoRicerca->setMaximumWidth(150);
     barra->addWidget(TestoRicerca);
     TrovaSuccessivo = azione(QStringLiteral("Trova"), QStringLiteral("Trova il testo (successivo: F3)"),
                              st->standardIcon(QStyle::SP_FileDialogContentsView), QKeySequence(Qt::Key_F3));

@@ -256,9 +256,10 @@ double Preparazione::disponiTesto(const Elemento& e, const Banda& b, BandaDispos
     }
 
     double x = e.x, w = e.larghezza;
-    // A line breaks when it no longer fits the box: it may use the inset on
-    // the right, as the report designer's own drawing did.
-    const double utile = w - spazioX;
+    // A line breaks when it no longer fits the box itself: the insets are
+    // room the text may take before it is cut (a tax code must print whole
+    // in a box designed to the letter's width).
+    const double utile = w;
     std::vector<Misuratore::Riga> righe;
     if (e.aCapo && !e.larghezzaDalTesto) {
         righe = misura_.spezza(f, v.testo, utile);
@@ -269,7 +270,9 @@ double Preparazione::disponiTesto(const Elemento& e, const Banda& b, BandaDispos
             qsizetype p1 = v.testo.indexOf(QLatin1Char('\n'), p0);
             if (p1 < 0)
                 p1 = v.testo.size();
-            const QStringView par = QStringView(v.testo).mid(p0, p1 - p0);
+            QStringView par = QStringView(v.testo).mid(p0, p1 - p0);
+            while (!par.isEmpty() && par.back() == QLatin1Char(' '))
+                par.chop(1);
             int n = int(par.size());
             if (e.larghezzaDalTesto)
                 massima = std::max(massima, misura_.larghezza(f, par));
