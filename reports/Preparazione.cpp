@@ -493,6 +493,7 @@ void Preparazione::chiudiPagina()
     y_ = m_.pagina.altezzaStampata() - m_.pagina.basso - altezza;
     for (const Banda* b : bande(TipoBanda::PiePagina))
         stampa(*b);
+    r_.pagine.back().primitive.shrink_to_fit();  // two thousand pages hold no spare room
 }
 
 bool Preparazione::stampa(const Banda& b)
