@@ -109,8 +109,12 @@ private:
     std::vector<Somma> somme_;
 
     int pagina_ = 0;
-    double y_ = 0, fondo_ = 0, inizioCorpo_ = 0;
+    double y_ = 0, fondo_ = 0;
     bool datiSullaPagina_ = false;
+    // Where the bands of a new page would start: under its page headers and
+    // the repeated column headers. A band moves to a new page only if it gains room there.
+    double corpoPaginaNuova() const;
+    bool nuovaPaginaAiuta() const { return y_ > corpoPaginaNuova() + tol; }
     std::vector<const Banda*> ripetute_;  // column headers repeated on every page
     // Group conditions are read on the next row without moving there.
     const DataSet* dsAvanti_ = nullptr;
@@ -433,8 +437,8 @@ void Preparazione::colloca(BandaDisposta bd, const Banda& b)
         collocaQui(bd);
         return;
     }
-    const bool entraInUnaPagina = bd.altezza <= fondo_ - inizioCorpo_ + tol;
-    if (bd.altezza > fondo_ - y_ + tol && !b.divisibile && entraInUnaPagina && datiSullaPagina_)
+    const bool entraInUnaPagina = bd.altezza <= fondo_ - corpoPaginaNuova() + tol;
+    if (bd.altezza > fondo_ - y_ + tol && !b.divisibile && entraInUnaPagina && nuovaPaginaAiuta())
         nuovaPagina();
     auto ascesa = [this](quint16 c) { return misura_.metriche(r_.caratteri[c]).ascesa; };
     auto discesa = [this](quint16 c) { return misura_.metriche(r_.caratteri[c]).discesa; };
@@ -442,7 +446,7 @@ void Preparazione::colloca(BandaDisposta bd, const Banda& b)
     while (bd.altezza > fondo_ - y_ + tol) {
         BandaDisposta resto = bd.dividi(fondo_ - y_, ascesa, discesa);
         if (bd.altezza <= tol && bd.primitive.empty()) {
-            if (datiSullaPagina_) {
+            if (nuovaPaginaAiuta()) {
                 bd = std::move(resto);
                 nuovaPagina();
                 continue;
@@ -461,6 +465,16 @@ void Preparazione::colloca(BandaDisposta bd, const Banda& b)
     datiSullaPagina_ = true;
 }
 
+double Preparazione::corpoPaginaNuova() const
+{
+    double y = m_.pagina.alto;
+    for (const Banda* b : bande(TipoBanda::IntestazionePagina))
+        y += b->visibile ? b->altezza : 0;
+    for (const Banda* b : ripetute_)
+        y += b->visibile ? b->altezza : 0;
+    return y;
+}
+
 void Preparazione::nuovaPagina()
 {
     if (pagina_ > 0)
@@ -477,7 +491,6 @@ void Preparazione::nuovaPagina()
             stampa(*b);
     for (const Banda* b : bande(TipoBanda::IntestazionePagina))
         stampa(*b);
-    inizioCorpo_ = y_;
     datiSullaPagina_ = false;
     for (const Banda* b : ripetute_)
         stampa(*b);
@@ -548,17 +561,24 @@ void Preparazione::eseguiDati(const Banda& dati)
     size_t cambiato = 0;  // the outermost group that starts on this row
     for (int r = 0; r < n; ++r) {
         ds.vaiA(r);
-        for (size_t k = cambiato; k < gruppi.size(); ++k) {
-            if (gruppi[k]->nuovaPagina && datiSullaPagina_)
+        if (r == 0) {
+            // the column headers go with the first row onto the page that holds it
+            double insieme = dati.altezza;
+            for (const Banda* b : intestazioni)
+                insieme += b->visibile ? b->altezza : 0;
+            if (!intestazioni.empty() && nuovaPaginaAiuta() && y_ + insieme > fondo_ + tol)
                 nuovaPagina();
-            stampa(*gruppi[k]);
-        }
-        if (r == 0)
             for (const Banda* b : intestazioni) {
                 stampa(*b);
                 if (b->ripetiSuOgniPagina)
                     ripetute_.push_back(b);
             }
+        }
+        for (size_t k = cambiato; k < gruppi.size(); ++k) {
+            if (gruppi[k]->nuovaPagina && datiSullaPagina_ && r > 0)
+                nuovaPagina();
+            stampa(*gruppi[k]);
+        }
         stampa(dati);
         for (const Banda* d : dettagli)
             eseguiDati(*d);

@@ -137,8 +137,9 @@ ModelloReport modello(const Forma& f)
         p.padre = QStringLiteral("Gruppo");
     }
     if (f.riepilogo) {
+        // the listing's own way of writing a sum
         Banda& s = banda(m, TipoBanda::RiepilogoReport, QStringLiteral("Riepilogo"), f.riepilogo,
-                         QStringLiteral("S[SUM(<d.\"N\">,Dati)]"));
+                         QStringLiteral("S[<SUM(<d.\"N\">,Dati)>]"));
         s.divisibile = f.riepilogoDivisibile;
         if (f.riepilogo > 10)  // a second text at its foot
             s.elementi.push_back(Elemento::Testo(QStringLiteral("FineRiepilogo"), 0, f.riepilogo - 5, 50, 4,
@@ -197,6 +198,8 @@ TEST(Impaginazione, Regole)
         {"intestazione di colonna prima della prima riga soltanto", {.colonne = 10}, 4, {}, "T H C 1 2 F1 | H 3 4 F2"},
         {"intestazione di colonna ripetuta su ogni pagina", {.colonne = 10, .ripeti = true}, 5, {},
          "T H C 1 2 F1 | H C 3 4 F2 | H C 5 F3"},
+        {"intestazione di colonna insieme alla prima riga", {.titolo = 45, .colonne = 10}, 2, {}, "T H F1 | H C 1 2 F2"},
+        {"una banda che entra in una pagina nuova non si divide", {.titolo = 45, .dati = 30}, 1, {}, "T H F1 | H 1 F2"},
         {"riepilogo dopo l'ultima riga", {.riepilogo = 10}, 2, {}, "T H 1 2 S3 F1"},
         {"riepilogo che non entra va alla pagina dopo", {.riepilogo = 20}, 2, {}, "T H 1 2 F1 | H S3 s F2"},
         {"riepilogo divisibile: quel che entra resta", {.riepilogo = 20, .riepilogoDivisibile = true}, 2, {},
