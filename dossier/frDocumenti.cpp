@@ -2,6 +2,7 @@
 
 #include "AnteprimaReport.h"
 #include "Errore.h"
+#include "Finestre.h"
 #include "GrigliaAmbienti.h"
 #include "Messaggi.h"
 #include "ModelloDati.h"
@@ -12,6 +13,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QTableView>
 
 namespace {
@@ -166,6 +168,10 @@ void TfDocumenti::disponi()
 void TfDocumenti::showEvent(QShowEvent* e)
 {
     QDialog::showEvent(e);
+    // A restore from minimised is no new showing: the selected unit stays.
+    if (e->spontaneous())
+        return;
+    Finestre::centraSulloSchermo(this);
     FormShow();
 }
 

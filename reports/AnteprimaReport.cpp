@@ -2,6 +2,7 @@
 
 #include "Errore.h"
 #include "Esportatore.h"
+#include "Finestre.h"
 #include "Messaggi.h"
 #include "RegistroEsportatori.h"
 #include "StampaReport.h"
@@ -105,6 +106,7 @@ AnteprimaReport::AnteprimaReport(std::shared_ptr<const ReportPreparato> r, QWidg
         dim = dim.boundedTo(a.size() * 0.9);
     }
     resize(dim);
+    Finestre::centraSulloSchermo(this);
     vista->impostaReport(report_);
     connect(vista, &VistaPagine::paginaCambiata, this, &AnteprimaReport::aggiornaStato);
     aggiornaStato();
