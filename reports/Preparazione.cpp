@@ -444,6 +444,10 @@ void Preparazione::colloca(BandaDisposta bd, const Banda& b)
     auto discesa = [this](quint16 c) { return misura_.metriche(r_.caratteri[c]).discesa; };
     // what still does not fit is split at the page's end
     while (bd.altezza > fondo_ - y_ + tol) {
+        if (bd.primitive.empty()) {
+            bd.altezza = std::max(0.0, fondo_ - y_);  // blank space left over ends with the page
+            break;
+        }
         BandaDisposta resto = bd.dividi(fondo_ - y_, ascesa, discesa);
         if (bd.altezza <= tol && bd.primitive.empty()) {
             if (nuovaPaginaAiuta()) {
@@ -454,10 +458,14 @@ void Preparazione::colloca(BandaDisposta bd, const Banda& b)
             // not even an empty page holds the first piece: it prints cut by the page's end
             bd = std::move(resto);
             resto = BandaDisposta{};
-            bd.altezza = fondo_ - y_;
+            bd.altezza = std::max(0.0, fondo_ - y_);
         }
         collocaQui(bd);
         datiSullaPagina_ = true;
+        if (resto.primitive.empty()) {
+            y_ = std::max(y_, fondo_);  // only blank space below the cut: it ends with the page
+            return;
+        }
         nuovaPagina();
         bd = std::move(resto);
     }

@@ -19,7 +19,6 @@
 #include "dmTabelle.h"
 
 #include <QFile>
-#include <QGuiApplication>
 #include <QProcess>
 #include <gtest/gtest.h>
 
@@ -335,12 +334,3 @@ TEST_F(Report, BandaDiDettaglioSegueLaSuaPrincipale)
 }
 
 }  // namespace
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
