@@ -149,8 +149,11 @@ void TfDocumenti::disponi()
     Lettera->setEnabled(false);
     Ricerca->setEnabled(false);
     connect(Ricerca, &QPushButton::clicked, this, [this] {
+        const Query& id = dossier_.ADOQuery1;
+        const bool corrente = id.aperto() && !id.vuoto();
         if (apriRicerca)
-            apriRicerca();
+            apriRicerca(corrente ? id.testo(u"Foglio") : QString(), corrente ? id.testo(u"Numero") : QString(),
+                        corrente ? id.testo(u"Subalterno") : QString());
     });
     connect(Chiudi, &QPushButton::clicked, this, &QDialog::reject);
     for (QPushButton* b : {Ricerca, Prospetto, Lettera, Chiudi})
