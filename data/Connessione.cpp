@@ -1,5 +1,6 @@
 #include "Connessione.h"
 
+#include "Collazione.h"
 #include "Errore.h"
 #include "ErroreDatabase.h"
 #include "FileTesto.h"
@@ -99,6 +100,12 @@ namespace {
         throw ErroriDatabase::errore(s->getExtendedErrorCode(), QString::fromUtf8(s->what()), file);
     throw Errore(TestoEccezione(e));
 }
+
+int confrontaNomi(void*, int na, const void* a, int nb, const void* b)
+{
+    return Collazione::confronta(std::string_view(static_cast<const char*>(a), size_t(na)),
+                                 std::string_view(static_cast<const char*>(b), size_t(nb)));
+}
 }  // namespace
 
 Connessione::Connessione(const QString& file, Apertura modo, int attesaSecondi)
@@ -120,6 +127,8 @@ Connessione::Connessione(const QString& file, Apertura modo, int attesaSecondi)
         d_->db->exec("PRAGMA synchronous=NORMAL");
         // Large imports and lists walk big indexes: a cache of 64 MiB keeps them in memory.
         d_->db->exec("PRAGMA cache_size=-65536");
+        // The order of names, for every ORDER BY on a name.
+        sqlite3_create_collation_v2(d_->db->getHandle(), Collazione::nome, SQLITE_UTF8, nullptr, confrontaNomi, nullptr);
     } catch (const SQLite::Exception& e) {
         const ErroreDatabase err =
             ErroriDatabase::errore(e.getExtendedErrorCode(), QString::fromUtf8(e.what()), file);
@@ -155,7 +164,7 @@ qint64 Connessione::ultimoRowid() const { return sqlite3_last_insert_rowid(d_->d
 
 Comando Connessione::prepara(const QString& sql)
 {
-    return Comando(std::make_unique<Comando::Impl>(d_.get(), sql));
+    return Comando(std::make_unique<Comando::Impl>(d_.get(), Collazione::ordinaNomi(sql)));
 }
 
 bool Connessione::esisteTabella(const QString& nome)

@@ -41,11 +41,8 @@ public:
     void leggiRigaByte(QByteArray& riga);
     bool fine();
     void riavvolgi();
+    // Bytes of the file consumed so far.
     qint64 posizione() const { return letti_ - qint64(fineBuf_ - inizioBuf_); }
-    qint64 dimensione() const { return file_.size(); }
-    // Lines read so far: the number of the last one read.
-    qint64 righeLette() const { return righe_; }
-    bool utf8() const { return utf8_; }
 
 private:
     bool riempi();

@@ -16,8 +16,6 @@ public:
     Tabella(Collegamento& db, const QString& nome, QObject* parent = nullptr);
     ~Tabella() override;
 
-    const DefTabella& definizione() const { return *def_; }
-
 protected:
     void carica(Archivio& a) override;
     void scrivi(const QList<QVariant>& buffer, qint64 riga) override;

@@ -60,8 +60,6 @@ TdTabelle::TdTabelle(QObject* parent)
 {
     oggetti_ = {&tUnImm1, &tUnImm2, &tUnImm4, &tUnImm3, &tUnImm5_6, &tUnImm9,
                 &qGeneric, &tComuni, &tParametri, &tRsuTot};
-    for (Tabella* t : {&tUnImm1, &tUnImm2, &tUnImm4, &tUnImm3, &tUnImm5_6, &tUnImm9})
-        t->tag = 1;
 
     ADOConnection1.primaDiConnettere = [this](Collegamento& c) { c.stringa = StringaConnessione; };
 

@@ -54,8 +54,6 @@ public:
     void terminaNumerazione();
 
     Connessione& connessione() { return ADOConnection1.connessione(); }
-    // Every table and query in creation order.
-    const QList<DataSet*>& oggetti() const { return oggetti_; }
 
     Collegamento ADOConnection1;
     Tabella tUnImm1;

@@ -1,6 +1,7 @@
 #include "frDocumenti.h"
 
 #include "Errore.h"
+#include "Finestre.h"
 #include "GrigliaAmbienti.h"
 #include "Messaggi.h"
 #include "ModelloDati.h"
@@ -9,6 +10,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QTableView>
 
 namespace {
@@ -162,6 +164,10 @@ void TfDocumenti::disponi()
 void TfDocumenti::showEvent(QShowEvent* e)
 {
     QDialog::showEvent(e);
+    // A restore from minimised is no new showing: the selected unit stays.
+    if (e->spontaneous())
+        return;
+    Finestre::centraSulloSchermo(this);
     FormShow();
 }
 

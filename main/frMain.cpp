@@ -3,6 +3,7 @@
 #include "ElencoSoggetti.h"
 #include "Errore.h"
 #include "FileTesto.h"
+#include "Finestre.h"
 #include "ImportaFile.h"
 #include "Richiesta.h"
 #include "frDocumenti.h"
@@ -298,16 +299,19 @@ void TfMain::showEvent(QShowEvent* e)
     QMainWindow::showEvent(e);
     if (!mostrata_) {
         mostrata_ = true;
+        Finestre::centraSulloSchermo(this);
         FormShow();
     }
 }
 
 void TfMain::FormShow()
 {
+    // An error stops the sequence: the window opens with the steps before it done.
     try {
         ApriElenco();
     } catch (const Errore& e) {
         Messaggi::erroreStandard(this, e.testo());
+        return;
     }
     if (dati_ && dati_->ModalitaS)
         EseguiRichiesta();

@@ -2,6 +2,7 @@
 // numbering of repeated rows, start-up from sorvel.ini.
 
 #include "Ambiente.h"
+#include "Collazione.h"
 #include "Errore.h"
 #include "Query.h"
 #include "dmTabelle.h"
@@ -418,6 +419,93 @@ TEST_F(LocateTest, NavigazioneESegnali)
     elenco->precedente();
     EXPECT_EQ(elenco->rigaCorrente(), 0);
     EXPECT_EQ(spostamenti, 2);
+}
+
+// --- the order of names -------------------------------------------------------------------
+
+TEST(Collazione, OrdineDeiNomi)
+{
+    // the order a clerk expects in a register, top to bottom
+    const QStringList atteso{
+        QStringLiteral("CITTÀ NUOVA"),   // blank before letters, the accent not counting
+        QStringLiteral("CITTADELLA"),
+        QStringLiteral("CITTZ"),
+        QStringLiteral("DAMIANI"),
+        QStringLiteral("D'AMICO"),       // the apostrophe does not count...
+        QStringLiteral("DAMICO"),        // ...and the exact text breaks the tie
+        QStringLiteral("DE' MEDICI"),
+        QStringLiteral("DE ROSA"),
+        QStringLiteral("DEL MONTE"),
+        QStringLiteral("DELLA VALLE"),
+        QStringLiteral("NICOLO"),
+        QStringLiteral("NICOLÒ"),
+        QStringLiteral("nicolò"),
+        QStringLiteral("NICOLOSI"),
+        QStringLiteral("ROSSI MARIO"),
+        QStringLiteral("Rossi Mario"),   // case does not count before the tie
+        QStringLiteral("ROSSI MARIO GIUSEPPE"),
+        QStringLiteral("ROSSINI"),
+        QStringLiteral("ŠKODA"),
+        QStringLiteral("ZANELLA"),
+    };
+    QStringList nomi = atteso;
+    std::reverse(nomi.begin(), nomi.end());
+    std::sort(nomi.begin(), nomi.end(), [](const QString& a, const QString& b) {
+        return Collazione::confronta(a.toStdString(), b.toStdString()) < 0;
+    });
+    EXPECT_EQ(nomi, atteso);
+    EXPECT_EQ(Collazione::confronta("ROSSI", "ROSSI"), 0);
+    EXPECT_EQ(Collazione::chiave(QStringLiteral("D'Àlvaro Œ")), QStringLiteral("DALVARO OE"));
+
+    // the database orders by it, and Locate's first match follows it
+    Ambiente a;
+    a.codice(QStringLiteral("G479"));
+    for (int i = 0; i < atteso.size(); ++i)
+        a.soggetto(QStringLiteral("G479"), i, 100 + i, atteso[atteso.size() - 1 - i], QString(), QString());
+    TdTabelle d;
+    d.DataModuleCreate();
+    Query q(d.ADOConnection1, QStringLiteral("q"));
+    q.sql = {QStringLiteral("SELECT Cognome, Denominazione FROM tUnImm5_6"), QStringLiteral("ORDER BY tUnImm5_6.Cognome")};
+    q.apri();
+    QStringList ordinati;
+    for (int r = 0; r < q.righe(); ++r)
+        ordinati << q.testoRiga(r, 0);
+    EXPECT_EQ(ordinati, atteso);
+    const OpzioniLocate opz{.ignoraMaiuscole = true, .chiaveParziale = true};
+    struct Caso {
+        const char* cercato;
+        const char* trovato;
+    } casi[] = {{"CITT", "CITTÀ NUOVA"}, {"ross", "ROSSI MARIO"}, {"rossi mario", "ROSSI MARIO"},
+                {"NICOLÒ", "NICOLÒ"}, {"D'A", "D'AMICO"}, {"DE", "DE' MEDICI"}};
+    for (const Caso& c : casi) {
+        q.ultimo();
+        EXPECT_TRUE(q.Locate(QStringLiteral("Cognome"), {QString::fromUtf8(c.cercato)}, opz)) << c.cercato;
+        EXPECT_EQ(q.testo(u"Cognome"), QString::fromUtf8(c.trovato)) << c.cercato;
+    }
+    // the list in another order: the search still takes the first by name
+    q.chiudi();
+    q.sql = {QStringLiteral("SELECT Cognome FROM tUnImm5_6 ORDER BY Soggetto DESC")};
+    q.apri();
+    EXPECT_TRUE(q.Locate(QStringLiteral("Cognome"), {QStringLiteral("ross")}, opz));
+    EXPECT_EQ(q.testo(u"Cognome"), QStringLiteral("ROSSI MARIO"));
+}
+
+TEST(Collazione, SoloLeColonneDeiNomi)
+{
+    struct Caso {
+        const char* sql;
+        const char* atteso;
+    } casi[] = {
+        {"SELECT * FROM t ORDER BY tUnImm5_6.Denominazione", "SELECT * FROM t ORDER BY tUnImm5_6.Denominazione COLLATE NOMI"},
+        {"SELECT *\nFROM tRsuTot\nORDER BY Cognome, Nome, NData\n",
+         "SELECT *\nFROM tRsuTot\nORDER BY Cognome COLLATE NOMI, Nome COLLATE NOMI, NData\n"},
+        {"SELECT * FROM t ORDER BY Soggetto", "SELECT * FROM t ORDER BY Soggetto"},
+        {"SELECT * FROM t ORDER BY Nome DESC", "SELECT * FROM t ORDER BY Nome COLLATE NOMI DESC"},
+        {"SELECT * FROM t ORDER BY Nome COLLATE BINARY", "SELECT * FROM t ORDER BY Nome COLLATE BINARY"},
+        {"SELECT Nome FROM t", "SELECT Nome FROM t"},
+    };
+    for (const Caso& c : casi)
+        EXPECT_EQ(Collazione::ordinaNomi(QString::fromLatin1(c.sql)), QString::fromLatin1(c.atteso)) << c.sql;
 }
 
 // --- statements -------------------------------------------------------------------------
