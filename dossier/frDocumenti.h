@@ -4,6 +4,7 @@
 // in the hand-off mode, the comparison with the declared surface.
 
 #include "DossierSoggetto.h"
+#include "ReportDossier.h"
 
 #include <QDialog>
 #include <functional>
@@ -23,11 +24,16 @@ public:
     // Set by the caller before showing.
     qint64 NumSoggetto = 0;
     int Tag = 0;  // 0 from the main window, 1 from the cadastral search
-    // Opens the cadastral search on the current identifier; set once that
-    // window exists ("Ricerca" stays disabled until then).
-    std::function<void()> apriRicerca;
+    // Opens the cadastral search on the sheet, parcel and sub-unit of the
+    // current identifier (empty texts when there is none); set by the main
+    // window, which owns the search ("Ricerca" stays disabled without it).
+    std::function<void(const QString& foglio, const QString& numero, const QString& subalterno)> apriRicerca;
 
     DossierSoggetto& dossier() { return dossier_; }
+    // The dossier summary's owner header query and template (Prospetto).
+    ReportDossier& frxReport1() { return frxReport1_; }
+    // "Prospetto": prepares the summary and shows it in the preview.
+    void ProspettoClick();
     const Confronto& confronto() const { return confronto_; }
 
     QTableView* DBGrid1 = nullptr;  // units
@@ -55,4 +61,5 @@ private:
     TdTabelle& dati_;
     DossierSoggetto dossier_;
     Confronto confronto_;
+    ReportDossier frxReport1_;
 };

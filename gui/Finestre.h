@@ -1,6 +1,8 @@
 #pragma once
-// Placement shared by every window of the program.
+// Placement and looks shared by every window of the program.
 
+class QColor;
+class QTableView;
 class QWidget;
 
 namespace Finestre {
@@ -11,4 +13,9 @@ bool linguaItaliana();
 
 // Centres the window on the screen it is shown on (not over its parent).
 void centraSulloSchermo(QWidget* finestra);
+
+// The dialog font of 8 points (Liberation Sans measures like Arial).
+void caratterePredefinito(QWidget* w);
+// Cell and title colours of a grid.
+void coloriGriglia(QTableView* v, const QColor& celle, const QColor& titoli);
 }

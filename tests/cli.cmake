@@ -71,6 +71,41 @@ endif()
 esegui(1 import manca.txt)
 esegui(1 confronto x)
 
+# report: the owner list and the dossier summary as PDF files, read back with pdftotext
+find_program(PDFTOTEXT pdftotext REQUIRED)
+function(testo_pdf file)
+  execute_process(COMMAND ${PDFTOTEXT} -layout ${dir}/${file} - OUTPUT_VARIABLE t RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "pdftotext ${file}: ${rc}")
+  endif()
+  set(testo "${t}" PARENT_SCOPE)
+endfunction()
+esegui(0 report owners --pdf elenco.pdf)
+testo_pdf(elenco.pdf)
+if(NOT testo MATCHES "Elenco soggetti" OR NOT testo MATCHES "ROSSI ANNA" OR NOT testo MATCHES "Pag. 1")
+  message(FATAL_ERROR "report owners: ${testo}")
+endif()
+esegui(0 report dossier 7 --ruolo 90 --pdf dossier.pdf)
+testo_pdf(dossier.pdf)
+if(NOT testo MATCHES "ROSSI ANNA" OR NOT testo MATCHES "Superficie catastale \\(calcolata\\): +101"
+   OR NOT testo MATCHES "Maggiore superficie accertabile: +-9")
+  message(FATAL_ERROR "report dossier --ruolo: ${testo}")
+endif()
+esegui(0 report dossier 7 --pdf dossier.pdf)
+testo_pdf(dossier.pdf)
+if(testo MATCHES "accertabile" OR NOT testo MATCHES "101")
+  message(FATAL_ERROR "report dossier: ${testo}")
+endif()
+esegui(0 report dossier 8 --pdf vuoto.pdf)    # an owner with no units: a report, not an error
+esegui(1 report owners)
+esegui(1 report dossier --pdf x.pdf)
+esegui(1 report dossier 7 --ruolo x --pdf x.pdf)
+esegui(1 report elenco --pdf x.pdf)
+esegui(1 report owners --pdf ${dir}/manca/elenco.pdf)
+if(NOT err MATCHES "manca/elenco.pdf")
+  message(FATAL_ERROR "report to a missing folder: ${err}")
+endif()
+
 # arguments: an option is never taken for a value, a word too many is named,
 # owner numbers and surfaces beyond four bytes are refused alike; nothing is stored
 foreach(caso

@@ -211,8 +211,6 @@ private Q_SLOTS:
         QCOMPARE(dossierVisti[0].unita, 2);
         QVERIFY(!dossierVisti[0].ruoloVisibile);  // not the hand-off mode
         TfDocumenti* d = w->fDocumenti();
-        QVERIFY(!d->Ricerca->isEnabled());  // no cadastral search window yet
-        d->apriRicerca = [] {};
         for (int tag : {0, 1}) {
             d->Tag = tag;
             d->show();
