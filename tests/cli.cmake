@@ -118,7 +118,10 @@ foreach(caso
     "confronto|7|8 -> Argomento inatteso: 8"
     "confronto|4294967303 -> Numero del soggetto non valido: '4294967303'"
     "confronto|7|--ruolo|4294967296 -> Superficie a ruolo non valida: '4294967296'"
-    "confronto|7|--ruolo -> Manca il valore dell'opzione --ruolo")
+    "confronto|7|--ruolo -> Manca il valore dell'opzione --ruolo"
+    "report|dossier|7|--pdf|--ruolo|5 -> Manca il valore dell'opzione --pdf"
+    "report|dossier|4294967303|--pdf|x.pdf -> Numero del soggetto non valido: '4294967303'"
+    "report|owners|elenco|--pdf|x.pdf -> Argomento inatteso: elenco")
   string(FIND "${caso}" " -> " freccia)
   string(SUBSTRING "${caso}" 0 ${freccia} argomenti)
   math(EXPR inizio "${freccia} + 4")
