@@ -5,11 +5,16 @@
 // tRsuTot is exactly as before; no transaction is left open; the owner list
 // stands on its first row.
 //
-//   build-fuzz/fuzz/fuzz_verify -max_len=8192 -len_control=0 -dict=$PWD/fuzz/ruolo.dict $PWD/fuzz/corpus_verify
+// Unless the command line says otherwise, inputs may hold about forty roll
+// lines from the start (-max_len=8192 -len_control=0: libFuzzer would
+// otherwise keep them within a line or two), and the roll's tokens are in
+// fuzz/ruolo.dict; fuzz/corpus_verify starts from small real rolls:
+//   build-fuzz/fuzz/fuzz_verify -max_total_time=600 fuzz/corpus_verify
 //
-// -max_len of about forty 198-column lines and -len_control=0 give it whole
-// rolls from the start; libFuzzer would otherwise keep it within a line or two.
+// The resident memory grows with ASan's quarantine of freed blocks and with
+// SQLite's page cache; without the quarantine it stays flat from run to run.
 
+#include "ArgomentiFuzz.h"
 #include "CaricaRuolo.h"
 #include "Connessione.h"
 #include "DatabaseConsegnato.h"
@@ -64,10 +69,18 @@ qint64 intero(const QString& sql)
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
+    PreparaArgomenti(argc, argv, "-max_len=8192", "-dict=" SORVEL_FUZZ_DIR "/ruolo.dict");
     cartella = new QTemporaryDir();
     QDir::setCurrent(cartella->path());
+    std::atexit([] {
+        delete elenco;  // the owner list and the database close before their directory goes
+        elenco = nullptr;
+        delete dati;
+        dati = nullptr;
+        delete cartella;
+    });
     DatabaseConsegnato::crea(QStringLiteral("sorvel.mdb"), true);
     ScriviFileTesto(QStringLiteral("sorvel.ini"), QStringLiteral("Provider=SQLite; Data Source=sorvel.mdb\r\n"));
     {
@@ -88,6 +101,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     }
     dati = new TdTabelle();
     dati->DataModuleCreate();
+    // no waiting for the disk: a run is over in milliseconds, and durability is not on trial here
+    dati->connessione().esegui(QStringLiteral("PRAGMA synchronous=OFF"));
     elenco = new Query(dati->ADOConnection1, QStringLiteral("ADOQuery1"));
     ElencoSoggetti::apri(*elenco, *dati);
     // a previous load, which a failing run must leave as it is

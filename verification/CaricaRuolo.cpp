@@ -126,12 +126,19 @@ RisultatoRuolo CaricaRuolo(TdTabelle& d, Query& elenco, const QString& file, Ava
             t.impostaTesto(col.indirizzo, riga.indirizzo);
             t.impostaTesto(col.citta, riga.citta);
             t.registra();
-        } catch (const Errore& e) {
-            throw Errore(QStringLiteral("Riga %1: %2").arg(n).arg(e.testo()));
-        } catch (const std::exception& e) {
-            throw Errore(QStringLiteral("Riga %1: %2").arg(n).arg(QString::fromUtf8(e.what())));
+        } catch (...) {
+            throw ErroreRiga(n);
         }
     } while (!testo.fine());
-    tr.conferma();
+    try {
+        tr.conferma();
+    } catch (...) {
+        // the transaction is still open: its rollback leaves the previous load
+        throw Errore(QStringLiteral("Riga %1, salvataggio finale del ruolo non riuscito, il caricamento precedente è "
+                                    "rimasto com'era: %2")
+                         .arg(r.righe)
+                         .arg(TestoEccezioneCorrente()));
+    }
+    r.avvisoRegistro = d.connessione().consolidaRegistro();
     return r;
 }

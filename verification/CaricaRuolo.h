@@ -15,6 +15,8 @@ class TdTabelle;
 struct RisultatoRuolo {
     qint64 righe = 0;    // lines read, rows stored
     qint64 trovati = 0;  // taxpayers found among the owners
+    // Committed, but not yet all in the database file (Connessione::consolidaRegistro).
+    QString avvisoRegistro;
 };
 
 // Opens the roll file, counts its lines, then empties tRsuTot and stores one

@@ -2,6 +2,7 @@
 
 #include "BarraAvanzamento.h"
 #include "CaricaRuolo.h"
+#include "Errore.h"
 #include "Finestre.h"
 #include "Messaggi.h"
 #include "Percorsi.h"
@@ -87,19 +88,20 @@ void TfVerifica::showEvent(QShowEvent* e)
 void TfVerifica::BitBtn1Click()
 {
     // The box comes once the cursor, the bar and the owner list are restored.
-    QString errore;
+    QString errore, avviso;
     {
         CursoreAttesa attesa;
         try {
             BarraAvanzamento barra(ProgressBar1);
-            CaricaRuolo(dati_, elenco_, FileScambio(QStringLiteral("rsutot.txt")), &barra);
-        } catch (const Errore& e) {
-            errore = e.testo();
-        } catch (const std::exception& e) {
-            errore = QString::fromUtf8(e.what());
+            avviso = CaricaRuolo(dati_, elenco_, FileScambio(QStringLiteral("rsutot.txt")), &barra).avvisoRegistro;
+        } catch (...) {
+            errore = TestoEccezioneCorrente();
         }
         ProgressBar1->hide();
     }
     if (!errore.isEmpty())
         Messaggi::erroreStandard(this, errore);
+    // committed, but a copy of sorvel.mdb alone would not hold all of it yet
+    if (!avviso.isEmpty())
+        Messaggi::mostra(this, Messaggi::Tipo::Avviso, avviso + QLatin1Char('.'), QMessageBox::Ok);
 }

@@ -11,9 +11,8 @@ namespace Cli {
 
 int verify(const QStringList& arg)
 {
-    if (arg.size() > 1)
-        throw Errore(QStringLiteral("Uso: sorvel-cli verify [FILE_RUOLO]"));
-    const QString file = arg.isEmpty() ? FileScambio(QStringLiteral("rsutot.txt")) : arg[0];
+    const Argomenti a(arg, {}, 0, 1, QStringLiteral("Uso: sorvel-cli verify [FILE_RUOLO]"));
+    const QString file = a.posizionali().isEmpty() ? FileScambio(QStringLiteral("rsutot.txt")) : a.posizionali().front();
     TdTabelle d;
     avvia(d);
     // the owner list as the main window opens it
@@ -25,6 +24,8 @@ int verify(const QStringList& arg)
     const RisultatoRuolo r = CaricaRuolo(d, elenco, file, &avanzamento);
     err() << "Caricate " << r.righe << " righe del ruolo (" << r.trovati << " contribuenti trovati) in "
           << QString::number(t.elapsed() / 1000.0, 'f', 2) << " s.\n";
+    if (!r.avvisoRegistro.isEmpty())
+        err() << "Attenzione: " << testoErrore(r.avvisoRegistro) << '\n';
     return 0;
 }
 
