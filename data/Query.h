@@ -34,7 +34,7 @@ public:
 
 protected:
     void carica(Archivio& a) override;
-    void scrivi(const QList<QVariant>& buffer, qint64 riga) override;
+    void scrivi(const std::vector<ValoreCampo>& buffer, qint64 riga) override;
 
 private:
     Comando prepara();

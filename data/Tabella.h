@@ -20,7 +20,7 @@ public:
 
 protected:
     void carica(Archivio& a) override;
-    void scrivi(const QList<QVariant>& buffer, qint64 riga) override;
+    void scrivi(const std::vector<ValoreCampo>& buffer, qint64 riga) override;
     bool caricaPigro() const override { return true; }
     void primaDiAprire() override { verifica(); }
 
@@ -31,5 +31,5 @@ private:
     const DefTabella* def_;
     bool verificata_ = false;
     std::vector<qint64> rowid_;
-    std::unique_ptr<Comando> inserimento_;
+    std::unique_ptr<Comando> inserimento_, aggiornamento_;
 };

@@ -490,4 +490,37 @@ TEST(Tabella, ModificaRegistraAnnulla)
     EXPECT_TRUE(d.tRsuTot.nullo(u"Ruolo"));
 }
 
+// A character outside the Basic Multilingual Plane is one character of four
+// UTF-8 bytes whether the row is inserted or updated; a lone surrogate half,
+// which no text should hold, is stored as U+FFFD both ways.
+TEST(Tabella, TestoFuoriDalPianoDiBaseInInserimentoEModifica)
+{
+    Ambiente a;
+    TdTabelle d;
+    d.DataModuleCreate();
+    const QString chiave = QStringLiteral("CITTÀ \U0001D11E \U0001F600");
+    const QString solitario = QStringLiteral("A") + QChar(0xD800) + QStringLiteral("B");
+    const QString sostituito = QStringLiteral("A\uFFFDB");
+
+    d.tRsuTot.aggiungi();  // INSERT
+    d.tRsuTot.impostaTesto(u"Cognome", chiave);
+    d.tRsuTot.impostaTesto(u"Nome", solitario);
+    d.tRsuTot.registra();
+    d.tParametri.modifica();  // UPDATE
+    d.tParametri.impostaTesto(u"Nome", chiave);
+    d.tParametri.impostaTesto(u"Firma", solitario);
+    d.tParametri.registra();
+
+    Connessione db(QStringLiteral("sorvel.mdb"), Connessione::Apertura::Esistente);
+    Comando c = db.prepara(QStringLiteral("SELECT Cognome, Nome, hex(Cognome) FROM tRsuTot UNION ALL "
+                                          "SELECT Nome, Firma, hex(Nome) FROM tParametri"));
+    for (const char* come : {"INSERT", "UPDATE"}) {
+        SCOPED_TRACE(come);
+        ASSERT_TRUE(c.passo());
+        EXPECT_EQ(c.testo(0), chiave);
+        EXPECT_EQ(c.testo(1), sostituito);
+        EXPECT_TRUE(c.testo(2).endsWith(QStringLiteral("F09D849E20F09F9880"))) << c.testo(2).toStdString();
+    }
+}
+
 }  // namespace

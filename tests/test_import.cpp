@@ -212,6 +212,22 @@ TEST_F(Importa, ErroreAllaRiga100LasciaLaFornituraPrecedente)
     EXPECT_EQ(dati->tUnImm5_6.righe(), 20);  // the views show the old supply again
 }
 
+// A failed run is undone before the supply views read the tables again: a
+// view read as soon as it reopens (as a bound grid reads it) shows the
+// previous supply, never the rows of the failed run.
+TEST_F(Importa, LeTabelleRiapertePrimaDellAnnullamentoNonVedonoLaRigaFallita)
+{
+    importa({QStringLiteral("G479||1|1|5|1|VECCHIO|UNO|||||||||"), QStringLiteral("G479||2|1|5|2|VECCHIO|DUE|||||||||"),
+             riepilogo()});
+    QObject::connect(&dati->tUnImm5_6, &DataSet::datiCambiati, [&] { (void)dati->tUnImm5_6.righe(); });
+    EXPECT_THROW(importa({QStringLiteral("G479||3|1|5|3|NUOVO|TRE|||||||||"), QStringLiteral("G479||4|1|5|x|NUOVO||||||||||"),
+                          riepilogo()}),
+                 Errore);
+    ASSERT_EQ(dati->tUnImm5_6.righe(), 2);
+    dati->tUnImm5_6.ultimo();
+    EXPECT_EQ(dati->tUnImm5_6.testo(u"Denominazione"), QStringLiteral("VECCHIO DUE"));
+}
+
 TEST_F(Importa, DueVolteComeUnaEAltriComuni)
 {
     amb->sql(QStringLiteral("INSERT INTO tUnImm5_6 (Codice, Immobile, Progressivo, ProgrRec, Soggetto) VALUES ('H501', 1, 1, 1, 5)"));
