@@ -155,6 +155,10 @@ void Comando::lega(int indice, std::string_view u)
 {
     sqlite3_bind_text(d_->h, indice, u.data(), int(u.size()), SQLITE_TRANSIENT);
 }
+void Comando::legaUtf8(int indice, std::string_view u)
+{
+    sqlite3_bind_text(d_->h, indice, u.data(), int(u.size()), SQLITE_STATIC);
+}
 void Comando::legaNull(int indice) { sqlite3_bind_null(d_->h, indice); }
 
 void Comando::lega(const QString& nome, const QVariant& valore)

@@ -70,6 +70,9 @@ public:
     // reused from one binding to the next: binding a row costs no allocation
     // (the import's hot path).
     void legaTesto(int indice, QStringView testo);
+    // UTF-8 that the statement does not copy: the caller keeps it alive and
+    // unchanged until the statement has run.
+    void legaUtf8(int indice, std::string_view utf8);
     void legaNull(int indice);
     void lega(const QString& nome, const QVariant& valore);
     int numeroParametri() const;

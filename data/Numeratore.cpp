@@ -3,6 +3,7 @@
 #include "Connessione.h"
 #include "DataSet.h"
 #include "Errore.h"
+#include "Tabella.h"
 
 namespace {
 struct Unita {
@@ -35,7 +36,7 @@ size_t hashUnita(QStringView sezione, qint64 immobile, qint64 progressivo)
 }  // namespace
 
 struct Numeratore::PerTabella {
-    PerTabella(const DataSet* t, Comando m, size_t bits)
+    PerTabella(Tabella* t, Comando m, size_t bits)
         : tabella(t),
           massimo(std::move(m)),
           progrRec(t->campo(u"ProgrRec")),
@@ -44,7 +45,7 @@ struct Numeratore::PerTabella {
           visti(bits / 64, 0)
     {
     }
-    const DataSet* tabella;
+    Tabella* tabella;
     Comando massimo;
     int progrRec, larghezzaCodice, larghezzaSezione;
     bool valida = false;  // `ultima` and `numero` hold a stored row
@@ -62,7 +63,7 @@ struct Numeratore::PerTabella {
     std::vector<quint64> visti;
 };
 
-Numeratore::Numeratore(Connessione& db, const QString& codiceGestione, const QList<DataSet*>& tabelle, qint64 righe)
+Numeratore::Numeratore(Connessione& db, const QString& codiceGestione, const QList<Tabella*>& tabelle, qint64 righe)
     : codiceGestione_(codiceGestione)
 {
     // about eight bits a line, from 4 kbit up to 16 Mbit (2 MiB) a table
@@ -70,7 +71,7 @@ Numeratore::Numeratore(Connessione& db, const QString& codiceGestione, const QLi
     while (bits < size_t(std::max<qint64>(righe, 0)) * 8 && bits < (size_t(1) << 24))
         bits <<= 1;
     maschera_ = bits - 1;
-    for (DataSet* t : tabelle)
+    for (Tabella* t : tabelle)
         tabelle_.push_back(std::make_unique<PerTabella>(
             t,
             db.prepara(QStringLiteral("SELECT MAX(ProgrRec) FROM %1 WHERE Codice = ? AND Sezione = ? "
@@ -104,6 +105,7 @@ void Numeratore::numera(DataSet& tabella, QStringView codice, QStringView sezion
         if (gestione && !(t.visti[b >> 6] >> (b & 63) & 1)) {
             n = 1;
         } else {
+            t.tabella->scriviAccumulate();  // the query must see every row numbered so far
             t.massimo.legaTesto(1, codice);
             t.massimo.legaTesto(2, sezione);
             t.massimo.lega(3, immobile);

@@ -17,12 +17,13 @@
 
 class Connessione;
 class DataSet;
+class Tabella;
 
 class Numeratore {
 public:
     // `tabelle`: the tables whose rows are numbered; `righe`, the lines of
     // the file, sizes the filter.
-    Numeratore(Connessione& db, const QString& codiceGestione, const QList<DataSet*>& tabelle, qint64 righe);
+    Numeratore(Connessione& db, const QString& codiceGestione, const QList<Tabella*>& tabelle, qint64 righe);
     ~Numeratore();
     Numeratore(const Numeratore&) = delete;
     Numeratore& operator=(const Numeratore&) = delete;

@@ -151,16 +151,28 @@ QString TdTabelle::tUnImm1CalcFields(const QVariant& esitoSup)
     return QString();
 }
 
-void TdTabelle::iniziaNumerazione(qint64 righe)
+void TdTabelle::iniziaCaricamento(qint64 righe)
 {
-    const QList<DataSet*> numerate{&tUnImm2, &tUnImm4, &tUnImm3, &tUnImm5_6};
+    const QList<Tabella*> numerate{&tUnImm2, &tUnImm4, &tUnImm3, &tUnImm5_6};
     numeratore_ = std::make_unique<Numeratore>(connessione(), codiceGestione(), numerate, righe);
-    for (DataSet* t : numerate)
+    for (Tabella* t : numerate)
         t->dopoInserimento = [this](DataSet& ds) { numeratore_->registrato(ds); };
+    for (Tabella* t : {&tUnImm1, &tUnImm2, &tUnImm4, &tUnImm3, &tUnImm5_6, &tUnImm9})
+        t->accumula(true);
 }
 
-void TdTabelle::terminaNumerazione()
+void TdTabelle::completaCaricamento()
 {
+    for (Tabella* t : {&tUnImm1, &tUnImm2, &tUnImm4, &tUnImm3, &tUnImm5_6, &tUnImm9})
+        t->scriviAccumulate();
+}
+
+void TdTabelle::terminaCaricamento()
+{
+    for (Tabella* t : {&tUnImm1, &tUnImm2, &tUnImm4, &tUnImm3, &tUnImm5_6, &tUnImm9}) {
+        t->scartaAccumulate();
+        t->accumula(false);
+    }
     for (Tabella* t : {&tUnImm2, &tUnImm4, &tUnImm3, &tUnImm5_6})
         t->dopoInserimento = nullptr;
     numeratore_.reset();

@@ -6,16 +6,17 @@
 #include "dmTabelle.h"
 
 namespace {
-// However the run ends: the counter of repeated rows is dropped and the
-// supply views are reopened, so that nothing read before the run survives it.
-// It must outlive the run's transaction: a failed run is undone first, and
-// only then do the views read the tables again.
+// However the run ends: the rows still gathered for writing and the counter
+// of repeated rows are dropped, and the supply views are reopened, so that
+// nothing read before the run survives it. It must outlive the run's
+// transaction: a failed run is undone first, and only then do the views read
+// the tables again.
 struct FineRun {
     TdTabelle& d;
     Avanzamento* a;
     ~FineRun()
     {
-        d.terminaNumerazione();
+        d.terminaCaricamento();
         if (a)
             a->fine();
         try {
@@ -53,7 +54,7 @@ RisultatoImport ImportaFile(TdTabelle& d, const QString& file, Avanzamento* avan
     FineRun fine{d, avanzamento};
     Transazione tr(db);
     d.AzzeraArchivi();
-    d.iniziaNumerazione(r.righe);
+    d.iniziaCaricamento(r.righe);
     if (avanzamento)
         avanzamento->inizio(r.righe);
 
@@ -80,6 +81,7 @@ RisultatoImport ImportaFile(TdTabelle& d, const QString& file, Avanzamento* avan
             throw Errore(QStringLiteral("Riga %1: %2").arg(n).arg(QString::fromUtf8(e.what())));
         }
     }
+    d.completaCaricamento();
     tr.conferma();
     return r;
 }

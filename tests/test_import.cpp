@@ -136,10 +136,13 @@ TEST_F(Importa, ProgrRecContinuaTraRigheEFile)
     importa({QStringLiteral("G479||12|1|2||1|10||5|||2|20||6||"), QStringLiteral("G479||12|1|3||VIA|A||||||||||"),
              QStringLiteral("G479||12|1|2||3|30||7||"), QStringLiteral("G479||0012|1|2||4|40||8||"),
              QStringLiteral("G479||13|1|2||5|50||9||"), QStringLiteral("G479||12|1|5|1|A|B|||||||||"),
-             QStringLiteral("G479||12|1|6|2|C||||||||"), riepilogo()});
+             QStringLiteral("G479||12|1|6|2|C||||||||"),
+             // unit 12 again after another unit: its rows so far, not yet written, still count
+             QStringLiteral("G479||12|1|2||6|60||10||"), riepilogo()});
     EXPECT_EQ(righe(QStringLiteral("tUnImm2"), QStringLiteral("Codice, Immobile, ProgrRec, Foglio")),
               (QStringList{QStringLiteral("H501|12|9|NULL"), QStringLiteral("G479|12|1|1"), QStringLiteral("G479|12|2|2"),
-                           QStringLiteral("G479|12|3|3"), QStringLiteral("G479|12|4|4"), QStringLiteral("G479|13|1|5")}));
+                           QStringLiteral("G479|12|3|3"), QStringLiteral("G479|12|4|4"), QStringLiteral("G479|13|1|5"),
+                           QStringLiteral("G479|12|5|6")}));
     EXPECT_EQ(righe(QStringLiteral("tUnImm3"), QStringLiteral("ProgrRec")), QStringList{QStringLiteral("1")});
     EXPECT_EQ(righe(QStringLiteral("tUnImm5_6"), QStringLiteral("ProgrRec, Tipo")),
               (QStringList{QStringLiteral("1|F"), QStringLiteral("2|G")}));
