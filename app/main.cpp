@@ -2,6 +2,7 @@
 // module (whose errors are shown and do not stop the start), the image module.
 
 #include "Errore.h"
+#include "Finestre.h"
 #include "Messaggi.h"
 #include "dmImmagini.h"
 #include "dmTabelle.h"
@@ -33,6 +34,7 @@ int main(int argc, char** argv)
 {
     Applicazione app(argc, argv);
     app.setApplicationName(QStringLiteral("Sorvel"));
+    Finestre::linguaItaliana();
 
     TfMain fMain;
     TdTabelle dTabelle;

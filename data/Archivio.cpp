@@ -25,15 +25,6 @@ bool leggiDataIso(std::string_view s, qint64& giorno)
 }
 }  // namespace
 
-void ColonnaValori::riserva(size_t n)
-{
-    nulli_.reserve(n);
-    if (testuale())
-        pos_.reserve(n);
-    else
-        numeri_.reserve(n);
-}
-
 void ColonnaValori::aggiungiNullo()
 {
     nulli_.push_back(true);

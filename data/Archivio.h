@@ -33,7 +33,6 @@ public:
     void aggiungi(const ValoreCampo& v);
     void aggiungiDaSql(const Comando& c, int colonna);
     void imposta(size_t r, const ValoreCampo& v);
-    void riserva(size_t n);
 
 private:
     void aggiungiNullo();

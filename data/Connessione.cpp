@@ -1,26 +1,33 @@
 #include "Connessione.h"
 
 #include "Campo.h"
+#include "Collazione.h"
 #include "Errore.h"
 
 #include <QFileInfo>
 #include <SQLiteCpp/SQLiteCpp.h>
 #include <sqlite3.h>
 
+#include <cstring>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 struct Connessione::Impl {
     std::unique_ptr<SQLite::Database> db;
+    // Statements still alive: finalized before the database closes, so that a
+    // query kept by a window can outlive the connection without harm.
+    std::unordered_set<Comando::Impl*> comandi;
 };
 
 // Statements use the C API directly: SQLiteCpp does not expose the column
 // metadata that types a query's fields, and bulk inserts want the thinnest path.
 struct Comando::Impl {
+    Connessione::Impl* conn;
     sqlite3* db;
     sqlite3_stmt* h = nullptr;
     std::vector<std::string> testi;  // the UTF-8 bound to each parameter by legaTesto
-    Impl(sqlite3* d, const QString& sql) : db(d)
+    Impl(Connessione::Impl* c, const QString& sql) : conn(c), db(c->db->getHandle())
     {
         const QByteArray u = sql.toUtf8();
         const char* coda = nullptr;
@@ -29,9 +36,50 @@ struct Comando::Impl {
             sqlite3_finalize(h);
             throw Errore(msg);
         }
+        // A second statement after the first would silently never run.
+        if (coda && !QByteArrayView(coda, u.constData() + u.size() - coda).trimmed().isEmpty() &&
+            !soloCommenti(coda)) {
+            sqlite3_finalize(h);
+            throw Errore(QStringLiteral("Il testo SQL contiene più di un'istruzione: \"%1\"")
+                             .arg(QString::fromUtf8(coda).trimmed()));
+        }
+        if (!h)
+            throw Errore(QStringLiteral("Il testo SQL non contiene alcuna istruzione"));
         testi.resize(size_t(sqlite3_bind_parameter_count(h)));
+        conn->comandi.insert(this);
     }
-    ~Impl() { sqlite3_finalize(h); }
+    ~Impl()
+    {
+        if (conn) {
+            sqlite3_finalize(h);
+            conn->comandi.erase(this);
+        }
+    }
+    void verificaAperto() const
+    {
+        if (!conn)
+            throw Errore(QStringLiteral("La connessione al database è chiusa"));
+    }
+    // What follows the first statement: blanks, ";" and comments only?
+    static bool soloCommenti(const char* p)
+    {
+        while (*p) {
+            if (*p == ' ' || *p == '\t' || *p == '\r' || *p == '\n' || *p == ';') {
+                ++p;
+            } else if (p[0] == '-' && p[1] == '-') {
+                while (*p && *p != '\n')
+                    ++p;
+            } else if (p[0] == '/' && p[1] == '*') {
+                const char* f = std::strstr(p + 2, "*/");
+                if (!f)
+                    return true;
+                p = f + 2;
+            } else {
+                return false;
+            }
+        }
+        return true;
+    }
 };
 
 namespace {
@@ -40,6 +88,11 @@ namespace {
     throw Errore(QString::fromUtf8(e.what()));
 }
 
+int confrontaNomi(void*, int na, const void* a, int nb, const void* b)
+{
+    return Collazione::confronta(std::string_view(static_cast<const char*>(a), size_t(na)),
+                                 std::string_view(static_cast<const char*>(b), size_t(nb)));
+}
 }  // namespace
 
 Connessione::Connessione(const QString& file, Apertura modo) : file_(file), d_(std::make_unique<Impl>())
@@ -56,12 +109,22 @@ Connessione::Connessione(const QString& file, Apertura modo) : file_(file), d_(s
         d_->db->exec("PRAGMA synchronous=NORMAL");
         // Large imports and lists walk big indexes: a cache of 64 MiB keeps them in memory.
         d_->db->exec("PRAGMA cache_size=-65536");
+        // The order of names, for every ORDER BY on a name.
+        sqlite3_create_collation_v2(d_->db->getHandle(), Collazione::nome, SQLITE_UTF8, nullptr, confrontaNomi, nullptr);
     } catch (const std::exception& e) {
         throw Errore(QStringLiteral("Impossibile aprire il database \"%1\": %2").arg(file, QString::fromUtf8(e.what())));
     }
 }
 
-Connessione::~Connessione() = default;
+Connessione::~Connessione()
+{
+    for (Comando::Impl* c : d_->comandi) {
+        sqlite3_finalize(c->h);
+        c->h = nullptr;
+        c->conn = nullptr;
+    }
+    d_->comandi.clear();
+}
 
 void Connessione::esegui(const QString& sql)
 {
@@ -77,7 +140,7 @@ qint64 Connessione::ultimoRowid() const { return sqlite3_last_insert_rowid(d_->d
 
 Comando Connessione::prepara(const QString& sql)
 {
-    return Comando(std::make_unique<Comando::Impl>(d_->db->getHandle(), sql));
+    return Comando(std::make_unique<Comando::Impl>(d_.get(), Collazione::ordinaNomi(sql)));
 }
 
 bool Connessione::esisteTabella(const QString& nome)
@@ -176,8 +239,11 @@ QString Comando::nomeParametro(int indice) const
     return n ? QString::fromUtf8(n) : QString();
 }
 
+bool Comando::valido() const { return d_ && d_->conn; }
+
 bool Comando::passo()
 {
+    d_->verificaAperto();
     const int rc = sqlite3_step(d_->h);
     if (rc == SQLITE_ROW)
         return true;
@@ -188,7 +254,11 @@ bool Comando::passo()
     throw Errore(msg);
 }
 
-void Comando::azzera() { sqlite3_reset(d_->h); }
+void Comando::azzera()
+{
+    if (d_->conn)
+        sqlite3_reset(d_->h);
+}
 
 int Comando::colonne() const { return sqlite3_column_count(d_->h); }
 QString Comando::nomeColonna(int i) const { return QString::fromUtf8(sqlite3_column_name(d_->h, i)); }

@@ -44,10 +44,9 @@ public:
     void annullaTransazione();
     bool inTransazione() const;
 
-    struct Impl;
-    Impl& impl() { return *d_; }
-
 private:
+    friend class Comando;
+    struct Impl;
     QString file_;
     std::unique_ptr<Impl> d_;
 };
@@ -77,6 +76,9 @@ public:
     void lega(const QString& nome, const QVariant& valore);
     int numeroParametri() const;
     QString nomeParametro(int indice) const;
+
+    // False once its connection has closed (the statement is then gone).
+    bool valido() const;
 
     // Advances to the next row; false at the end. A statement without rows
     // runs completely on the first call.

@@ -1,5 +1,6 @@
 #include "DataSet.h"
 
+#include "Collazione.h"
 #include "Errore.h"
 
 #include <QRegularExpression>
@@ -36,6 +37,10 @@ struct DataSet::Indice {
     std::vector<Chiave> chiavi;
     std::vector<int> campi;
     std::vector<uint32_t> ordine;  // positions in chiavi's rows (= visible rows)
+    // Each row's place in ascending order of the key fields, names compared
+    // by the order of names: among several matches the search takes the one
+    // that comes first there, as the list shows them.
+    std::vector<uint32_t> rango;
 };
 
 namespace {
@@ -432,6 +437,51 @@ const DataSet::Indice* DataSet::indice(const QStringList& nomi, bool ignora) con
     if (!std::is_sorted(ix->ordine.begin(), ix->ordine.end(), minore))
         std::sort(ix->ordine.begin(), ix->ordine.end(), minore);
 
+    // The rank in ascending key order, texts by the order of names.
+    std::vector<std::string> derivati;  // texts of calculated key fields, read once
+    auto testoOriginale = [&](size_t k, uint32_t r) -> std::string_view {
+        const int c = ix->campi[k];
+        if (c < memorizzati_.size()) {
+            const ColonnaValori& col = archivio_.colonne[size_t(c)];
+            const size_t f = fisica(int(r));
+            return col.nullo(f) ? std::string_view() : col.utf8(f);
+        }
+        return derivati[k * size_t(n) + r];
+    };
+    for (size_t k = 0; k < ix->chiavi.size(); ++k)
+        if (ix->chiavi[k].testo && ix->campi[k] >= memorizzati_.size()) {
+            derivati.resize(ix->chiavi.size() * size_t(n));
+            for (int r = 0; r < n; ++r)
+                derivati[k * size_t(n) + size_t(r)] = valoreRiga(r, ix->campi[k]).toString().toStdString();
+        }
+    auto prima = [&](uint32_t a, uint32_t b) {
+        for (size_t k = 0; k < ix->chiavi.size(); ++k) {
+            const Indice::Chiave& ch = ix->chiavi[k];
+            if (ch.testo) {
+                const int c = Collazione::confronta(testoOriginale(k, a), testoOriginale(k, b));
+                if (c != 0)
+                    return c < 0;
+            } else {
+                if (ch.nulli[a] != ch.nulli[b])
+                    return ch.nulli[a] > ch.nulli[b];
+                if (ch.numeri[a] != ch.numeri[b])
+                    return ch.numeri[a] < ch.numeri[b];
+            }
+        }
+        return a < b;
+    };
+    std::vector<uint32_t> perm(static_cast<size_t>(n));
+    for (int r = 0; r < n; ++r)
+        perm[size_t(r)] = uint32_t(r);
+    ix->rango.resize(size_t(n));
+    if (std::is_sorted(perm.begin(), perm.end(), prima)) {
+        ix->rango = perm;  // the rows already stand in that order (a list ordered by name)
+    } else {
+        std::sort(perm.begin(), perm.end(), prima);
+        for (size_t i = 0; i < perm.size(); ++i)
+            ix->rango[perm[i]] = uint32_t(i);
+    }
+
     return indici_.emplace(chiave, std::move(ix)).first->second.get();
 }
 
@@ -514,11 +564,14 @@ int DataSet::trova(const QString& campiChiave, const QVariantList& valori, Opzio
             }
             return 0;
         };
-        const auto it = std::partition_point(ix->ordine.begin(), ix->ordine.end(),
+        const auto da = std::partition_point(ix->ordine.begin(), ix->ordine.end(),
                                              [&](uint32_t r) { return confronta(r) < 0; });
-        if (it == ix->ordine.end() || confronta(*it) != 0)
-            return -1;
-        return int(*it);
+        // the matching rows lie together; the first of them in ascending order wins
+        int trovata = -1;
+        for (auto it = da; it != ix->ordine.end() && confronta(*it) == 0; ++it)
+            if (trovata < 0 || ix->rango[*it] < ix->rango[size_t(trovata)])
+                trovata = int(*it);
+        return trovata;
     } catch (...) {
         return -1;
     }

@@ -41,7 +41,6 @@ public:
     ~DataSet() override;
 
     const QString& nome() const { return nome_; }
-    int tag = 0;
 
     // Fields: the stored ones first, then calculated and looked-up ones.
     const QList<DefCampo>& campi() const { return campi_; }

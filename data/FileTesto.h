@@ -27,8 +27,6 @@ public:
     void leggiRigaByte(QByteArray& riga);
     bool fine();
     void riavvolgi();
-    qint64 posizione() const { return letti_ - qint64(fineBuf_ - inizioBuf_); }
-    qint64 dimensione() const { return file_.size(); }
 
 private:
     bool riempi();

@@ -5,6 +5,7 @@
 #include "Schema.h"
 
 Query::Query(Collegamento& db, const QString& nome, QObject* parent) : DataSet(nome, parent), db_(db) {}
+Query::~Query() = default;
 
 QString Query::testoSql() const
 {
@@ -14,9 +15,18 @@ QString Query::testoSql() const
     return s;
 }
 
-Comando Query::prepara()
+Comando& Query::prepara()
 {
-    Comando c = db_.connessione().prepara(testoSql());
+    Connessione& cn = db_.connessione();
+    const QString testo = testoSql();
+    if (!comando_ || !comando_->valido() || testo != testoPreparato_ || &cn != connessionePreparata_) {
+        comando_.reset();
+        comando_ = std::make_unique<Comando>(cn.prepara(testo));
+        testoPreparato_ = testo;
+        connessionePreparata_ = &cn;
+    }
+    Comando& c = *comando_;
+    c.azzera();
     for (int i = 1; i <= c.numeroParametri(); ++i) {
         const QString nome = c.nomeParametro(i).mid(1);
         const auto it = parametri.constFind(nome);
@@ -63,14 +73,19 @@ void Query::seguiRigaMaster()
 
 int Query::eseguiSql()
 {
-    Comando c = prepara();
+    Comando& c = prepara();
     c.esegui();
     return db_.connessione().righeModificate();
 }
 
 void Query::carica(Archivio& a)
 {
-    Comando c = prepara();
+    Comando& c = prepara();
+    // reset however the load ends: a statement left mid-way would hold its read lock
+    struct Azzera {
+        Comando& c;
+        ~Azzera() { c.azzera(); }
+    } azzera{c};
     bool riga = c.passo();
 
     // Field types: the origin column's definition, else what the first value is.

@@ -6,13 +6,17 @@
 #include "DataSet.h"
 
 #include <QMap>
+#include <memory>
 
 class Collegamento;
+class Comando;
+class Connessione;
 
 class Query : public DataSet {
     Q_OBJECT
 public:
     Query(Collegamento& db, const QString& nome, QObject* parent = nullptr);
+    ~Query() override;
 
     QStringList sql;  // one entry per line
     QMap<QString, QVariant> parametri;  // by name, without the colon
@@ -37,10 +41,16 @@ protected:
     void scrivi(const std::vector<ValoreCampo>& buffer, qint64 riga) override;
 
 private:
-    Comando prepara();
+    // The statement for the current text with the parameters bound: prepared
+    // once and reused while the text stays the same (a query reopened with new
+    // parameter values, as a roll load does once per taxpayer, costs no parsing).
+    Comando& prepara();
     void seguiRigaMaster();
 
     Collegamento& db_;
+    std::unique_ptr<Comando> comando_;
+    QString testoPreparato_;
+    const Connessione* connessionePreparata_ = nullptr;
     QPointer<DataSet> master_;
     QStringList campiMaster_, parametriMaster_;
     QMetaObject::Connection legame_;

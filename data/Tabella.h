@@ -16,8 +16,6 @@ public:
     Tabella(Collegamento& db, const QString& nome, QObject* parent = nullptr);
     ~Tabella() override;
 
-    const DefTabella& definizione() const { return *def_; }
-
     // Gathering new rows, for a bulk load: while it is on, a new row of a
     // table whose rows are not loaded is kept and written with others, many
     // rows to a statement (SQLite's cost is mostly per statement). Whatever

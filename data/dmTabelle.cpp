@@ -26,8 +26,6 @@ TdTabelle::TdTabelle(QObject* parent)
 {
     oggetti_ = {&tUnImm1, &tUnImm2, &tUnImm4, &tUnImm3, &tUnImm5_6, &tUnImm9,
                 &qGeneric, &tComuni, &tParametri, &tRsuTot};
-    for (Tabella* t : {&tUnImm1, &tUnImm2, &tUnImm4, &tUnImm3, &tUnImm5_6, &tUnImm9})
-        t->tag = 1;
 
     ADOConnection1.primaDiConnettere = [this](Collegamento& c) { c.stringa = StringaConnessione; };
 
@@ -109,6 +107,12 @@ void TdTabelle::applicaFiltroGestione()
 int TdTabelle::ProssimoProgrRec(const QString& tabella, const QString& codice, const QString& sezione,
                                 const QString& immobile, const QString& progressivo)
 {
+    // The two numbers go into the text as they stand: anything but a whole
+    // number ("7 OR 1") is refused before it can change the statement.
+    for (const auto& [campo, valore] : {std::pair{QStringLiteral("Immobile"), immobile},
+                                        std::pair{QStringLiteral("Progressivo"), progressivo}})
+        if (!Conversione::intero(valore))
+            throw Errore(QStringLiteral("Il valore '%1' non è un numero intero valido per il campo %2").arg(valore, campo));
     qGeneric.chiudi();
     qGeneric.sql = {QStringLiteral("SELECT MAX(ProgrRec) AS Codice FROM ") + tabella,
                     QStringLiteral("WHERE Codice = ") + LetteraleSql(codice),

@@ -59,8 +59,6 @@ public:
     void terminaCaricamento();
 
     Connessione& connessione() { return ADOConnection1.connessione(); }
-    // Every table and query in creation order.
-    const QList<DataSet*>& oggetti() const { return oggetti_; }
 
     Collegamento ADOConnection1;
     Tabella tUnImm1;

@@ -1,6 +1,7 @@
 #include "frDocumenti.h"
 
 #include "Errore.h"
+#include "Finestre.h"
 #include "GrigliaAmbienti.h"
 #include "Messaggi.h"
 #include "ModelloDati.h"
@@ -9,6 +10,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QTableView>
 
 namespace {
@@ -143,8 +145,11 @@ void TfDocumenti::disponi()
     Lettera->setEnabled(false);
     Ricerca->setEnabled(false);
     connect(Ricerca, &QPushButton::clicked, this, [this] {
+        const Query& id = dossier_.ADOQuery1;
+        const bool corrente = id.aperto() && !id.vuoto();
         if (apriRicerca)
-            apriRicerca();
+            apriRicerca(corrente ? id.testo(u"Foglio") : QString(), corrente ? id.testo(u"Numero") : QString(),
+                        corrente ? id.testo(u"Subalterno") : QString());
     });
     connect(Chiudi, &QPushButton::clicked, this, &QDialog::reject);
     for (QPushButton* b : {Ricerca, Prospetto, Lettera, Chiudi})
@@ -162,6 +167,10 @@ void TfDocumenti::disponi()
 void TfDocumenti::showEvent(QShowEvent* e)
 {
     QDialog::showEvent(e);
+    // A restore from minimised is no new showing: the selected unit stays.
+    if (e->spontaneous())
+        return;
+    Finestre::centraSulloSchermo(this);
     FormShow();
 }
 

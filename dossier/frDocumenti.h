@@ -23,9 +23,10 @@ public:
     // Set by the caller before showing.
     qint64 NumSoggetto = 0;
     int Tag = 0;  // 0 from the main window, 1 from the cadastral search
-    // Opens the cadastral search on the current identifier; set once that
-    // window exists ("Ricerca" stays disabled until then).
-    std::function<void()> apriRicerca;
+    // Opens the cadastral search on the sheet, parcel and sub-unit of the
+    // current identifier (empty texts when there is none); set by the main
+    // window, which owns the search ("Ricerca" stays disabled without it).
+    std::function<void(const QString& foglio, const QString& numero, const QString& subalterno)> apriRicerca;
 
     DossierSoggetto& dossier() { return dossier_; }
     const Confronto& confronto() const { return confronto_; }

@@ -3,6 +3,8 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QGuiApplication>
+#include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
 
 namespace Messaggi {
@@ -46,6 +48,7 @@ QString testoPulsante(QMessageBox::StandardButton b)
     case QMessageBox::Ignore: return QStringLiteral("I&gnora");
     case QMessageBox::YesToAll: return QStringLiteral("Si a T&utti");
     case QMessageBox::NoToAll: return QStringLiteral("N&o a Tutti");
+    case Tutti: return QStringLiteral("&Tutti");
     default: return {};
     }
 }
@@ -92,7 +95,8 @@ QMessageBox::StandardButton mostra(QWidget* padre, Tipo tipo, const QString& tes
 
 void erroreStandard(QWidget* padre, const QString& testo)
 {
-    QString t = testo.trimmed();
+    // the error's own words, as they stand: only the full stop is ours
+    QString t = testo;
     if (!t.endsWith(QLatin1Char('.')))
         t += QLatin1Char('.');
     mostraBox(padre, QStringLiteral("Sorvel"), QMessageBox::Critical, t, QMessageBox::Ok);
@@ -109,5 +113,37 @@ const QList<Registro>& mostrati() { return registro; }
 
 }  // namespace Messaggi
 
-CursoreAttesa::CursoreAttesa() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+QCursor cursore(Cursore c)
+{
+    if (c == Cursore::HourGlass)
+        return QCursor(Qt::WaitCursor);
+    // drawn once: the hourglass with "SQL" beside it
+    static const QCursor sql = [] {
+        QPixmap p(32, 32);
+        p.fill(Qt::transparent);
+        QPainter g(&p);
+        g.setRenderHint(QPainter::Antialiasing);
+        g.setPen(QPen(Qt::black, 1));
+        g.setBrush(Qt::white);
+        const QPolygonF clessidra{{2, 1}, {15, 1}, {15, 3}, {10, 10}, {15, 17}, {15, 19}, {2, 19}, {2, 17}, {7, 10}, {2, 3}};
+        g.drawPolygon(clessidra);
+        g.setBrush(Qt::black);
+        g.drawPolygon(QPolygonF{{5, 16}, {12, 16}, {8.5, 12}});
+        QFont f(QStringLiteral("Liberation Sans"));
+        f.setPixelSize(9);
+        f.setBold(true);
+        g.setFont(f);
+        g.setPen(Qt::white);
+        for (int dx : {-1, 1})
+            for (int dy : {-1, 1})
+                g.drawText(QRect(13 + dx, 20 + dy, 19, 11), Qt::AlignCenter, QStringLiteral("SQL"));
+        g.setPen(Qt::black);
+        g.drawText(QRect(13, 20, 19, 11), Qt::AlignCenter, QStringLiteral("SQL"));
+        g.end();
+        return QCursor(p, 8, 10);
+    }();
+    return sql;
+}
+
+CursoreAttesa::CursoreAttesa(Cursore c) { QGuiApplication::setOverrideCursor(cursore(c)); }
 CursoreAttesa::~CursoreAttesa() { QGuiApplication::restoreOverrideCursor(); }

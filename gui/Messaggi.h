@@ -4,6 +4,7 @@
 // button (else no, else OK); and the standard error box for every error the
 // program does not handle itself.
 
+#include <QCursor>
 #include <QMessageBox>
 #include <QString>
 
@@ -12,6 +13,9 @@ class QWidget;
 namespace Messaggi {
 
 enum class Tipo { Avviso, Errore, Informazione, Conferma };
+
+// "&Tutti": Qt has no "all" button of its own; the box shows this one so.
+inline constexpr QMessageBox::StandardButton Tutti = QMessageBox::SaveAll;
 
 // Buttons are the QMessageBox standard ones; their texts are set in Italian.
 QMessageBox::StandardButton mostra(QWidget* padre, Tipo tipo, const QString& testo,
@@ -31,10 +35,16 @@ const QList<Registro>& mostrati();
 
 }  // namespace Messaggi
 
-// The database-wait cursor for the lifetime of the object.
+// The two waiting cursors: crSQLWait (an hourglass marked "SQL") over database
+// work and window creation, crHourGlass (the plain one) for the parameters'
+// look-up.
+enum class Cursore { SQLWait, HourGlass };
+QCursor cursore(Cursore c);
+
+// A waiting cursor over the whole application for the lifetime of the object.
 class CursoreAttesa {
 public:
-    CursoreAttesa();
+    explicit CursoreAttesa(Cursore c = Cursore::SQLWait);
     ~CursoreAttesa();
     CursoreAttesa(const CursoreAttesa&) = delete;
     CursoreAttesa& operator=(const CursoreAttesa&) = delete;

@@ -24,7 +24,6 @@ class ModelloDati : public QAbstractTableModel {
 public:
     ModelloDati(DataSet& ds, QList<ColonnaGriglia> colonne, QObject* parent = nullptr);
 
-    DataSet& dataSet() const { return *ds_; }
     const QList<ColonnaGriglia>& colonne() const { return colonne_; }
 
     int rowCount(const QModelIndex& parent = {}) const override;

@@ -3,9 +3,13 @@
 #include "ElencoSoggetti.h"
 #include "Errore.h"
 #include "FileTesto.h"
+#include "Finestre.h"
 #include "ImportaFile.h"
 #include "Richiesta.h"
 #include "frDocumenti.h"
+#include "frParametri.h"
+#include "frRicerca.h"
+#include "Maiuscolo.h"
 #include "Messaggi.h"
 #include "ModelloDati.h"
 #include "Percorsi.h"
@@ -24,20 +28,8 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QToolBar>
-#include <QValidator>
 
 namespace {
-// Search boxes force upper case as the clerk types.
-class Maiuscolo : public QValidator {
-public:
-    using QValidator::QValidator;
-    State validate(QString& input, int&) const override
-    {
-        input = input.toUpper();
-        return Acceptable;
-    }
-};
-
 // The import does not return to the event loop: the bar is repainted by hand,
 // a few times a second, so that it moves and costs nothing measurable.
 class BarraAvanzamento : public Avanzamento {
@@ -123,9 +115,11 @@ void TfMain::creaAzioni()
     Verifica1 = azione("Verifica1", QStringLiteral("Verifica"), QStringLiteral("Tabulato di controllo dati metrici"));
 
     // The windows behind these actions come with later work.
-    for (QAction* a : {Parametri1, Cerca1, Stampa1, Verifica1})
+    for (QAction* a : {Stampa1, Verifica1})
         a->setEnabled(false);
     connect(Documenti1, &QAction::triggered, this, &TfMain::Documenti1Execute);
+    connect(Cerca1, &QAction::triggered, this, &TfMain::Cerca1Execute);
+    connect(Parametri1, &QAction::triggered, this, &TfMain::Parametri1Execute);
     terminaApplicazione = [] { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); };
     connect(Import1, &QAction::triggered, this, &TfMain::Import1Execute);
     OpenDialog1 = [this] {
@@ -196,6 +190,7 @@ void TfMain::disponi()
 void TfMain::collegaModuli(TdTabelle& dati, TdImmagini& immagini)
 {
     dati_ = &dati;
+    immagini_ = &immagini;
     const QList<QAction*> azioni{Import1, DataSetFirst1, DataSetPrior1, DataSetNext1, DataSetLast1,
                                  Cerca1,  Documenti1,    Parametri1,    Stampa1,     Verifica1};
     for (int i = 0; i < azioni.size() && i < immagini.ImageList1.size(); ++i)
@@ -233,8 +228,7 @@ void TfMain::Documenti1Execute()
         return;
     {
         CursoreAttesa attesa;
-        if (!fDocumenti_)
-            fDocumenti_ = new TfDocumenti(*dati_, this);
+        documenti();
         const bool riga = ADOQuery1_->aperto() && !ADOQuery1_->vuoto();
         fDocumenti_->NumSoggetto = riga ? ADOQuery1_->intero(u"Soggetto") : 0;
         fDocumenti_->setWindowTitle(QStringLiteral("Documenti relativi a ") + ADOQuery1_->testo(u"Denominazione") +
@@ -243,6 +237,60 @@ void TfMain::Documenti1Execute()
     }
     fDocumenti_->Tag = 0;
     fDocumenti_->exec();
+}
+
+TfDocumenti* TfMain::documenti()
+{
+    if (!fDocumenti_) {
+        CursoreAttesa attesa;
+        fDocumenti_ = new TfDocumenti(*dati_, this);
+        // "Ricerca" of a dossier opened here: the search on the dossier's identifier.
+        fDocumenti_->apriRicerca = [this](const QString& foglio, const QString& numero, const QString& subalterno) {
+            TfRicerca* r = ricerca();
+            r->Tag = 1;
+            r->FoglioRicerca = foglio;
+            r->NumeroRicerca = numero;
+            r->SubalternoRicerca = subalterno;
+            r->exec();
+        };
+    }
+    return fDocumenti_;
+}
+
+TfRicerca* TfMain::ricerca()
+{
+    if (!fRicerca_) {
+        CursoreAttesa attesa;
+        fRicerca_ = new TfRicerca(*dati_, immagini_, this);
+        fRicerca_->fDocumenti = [this] { return documenti(); };
+    }
+    return fRicerca_;
+}
+
+void TfMain::Cerca1Execute()
+{
+    if (!dati_)
+        return;
+    TfRicerca* r = ricerca();
+    r->Tag = 0;
+    r->exec();
+}
+
+void TfMain::Parametri1Execute()
+{
+    if (!dati_)
+        return;
+    if (!fParametri_) {
+        CursoreAttesa attesa;
+        fParametri_ = new TfParametri(*dati_, immagini_, this);
+    }
+    if (fParametri_->exec() != QDialog::Accepted)
+        return;
+    try {
+        AggiornaDopoParametri();
+    } catch (const Errore& e) {
+        Messaggi::erroreStandard(this, e.testo());
+    }
 }
 
 void TfMain::EseguiRichiesta()
@@ -294,16 +342,19 @@ void TfMain::showEvent(QShowEvent* e)
     QMainWindow::showEvent(e);
     if (!mostrata_) {
         mostrata_ = true;
+        Finestre::centraSulloSchermo(this);
         FormShow();
     }
 }
 
 void TfMain::FormShow()
 {
+    // An error stops the sequence: the window opens with the steps before it done.
     try {
         ApriElenco();
     } catch (const Errore& e) {
         Messaggi::erroreStandard(this, e.testo());
+        return;
     }
     if (dati_ && dati_->ModalitaS)
         EseguiRichiesta();

@@ -60,12 +60,18 @@ public:
 
     // Opens the dossier of the current owner (also Enter in the grid or a box).
     void Documenti1Execute();
+    // The cadastral search, opened from the main window.
+    void Cerca1Execute();
+    // The parameters dialog; after "Conferma" the refresh above.
+    void Parametri1Execute();
     // The hand-off mode: reads the request in the exchange directory, shows
     // the taxpayer's dossier, then asks the program to end.
     void EseguiRichiesta();
     // How the program is asked to end; tests put their own here.
     std::function<void()> terminaApplicazione;
     class TfDocumenti* fDocumenti() const { return fDocumenti_; }
+    class TfRicerca* fRicerca() const { return fRicerca_; }
+    class TfParametri* fParametri() const { return fParametri_; }
 
     // True when the roll exchange file could be opened at the first showing.
     bool fileRuoloPresente() const { return fileRuolo_; }
@@ -79,11 +85,17 @@ private:
     void Edit1Change(QLineEdit* box);
     void creaAzioni();
     void disponi();
+    // The single instances, created on first use under the database-wait cursor.
+    TfDocumenti* documenti();
+    TfRicerca* ricerca();
 
     TdTabelle* dati_ = nullptr;
     std::unique_ptr<Query> ADOQuery1_;
     ModelloDati* modello_ = nullptr;
     class TfDocumenti* fDocumenti_ = nullptr;
+    class TfRicerca* fRicerca_ = nullptr;
+    class TfParametri* fParametri_ = nullptr;
+    const TdImmagini* immagini_ = nullptr;
     bool mostrata_ = false;
     bool fileRuolo_ = false;
 };

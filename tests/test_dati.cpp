@@ -2,6 +2,7 @@
 // numbering of repeated rows, start-up from sorvel.ini.
 
 #include "Ambiente.h"
+#include "Collazione.h"
 #include "Errore.h"
 #include "Query.h"
 #include "dmTabelle.h"
@@ -276,11 +277,24 @@ TEST(ProgrRec, NumeraPerUnitaEPerTabella)
     d.tUnImm4.annulla();
     EXPECT_EQ(riga(d.tUnImm4, "7"), 1);
 
-    // a key that is not a number makes the numbering query fail
+    // a key that is not a whole number is a conversion error naming the value,
+    // never spliced into the statement ("7 OR 1" would find unit 7's maximum
+    // through another unit's rows)
+    for (const auto& [immobile, progressivo] : {std::pair{"7 OR 1", "1"}, std::pair{"7", "1 OR 1=1"}, std::pair{"x", "1"}}) {
+        try {
+            d.ProssimoProgrRec(QStringLiteral("tUnImm2"), QStringLiteral("G479"), QString(), QString::fromLatin1(immobile),
+                               QString::fromLatin1(progressivo));
+            ADD_FAILURE() << immobile << " / " << progressivo << " accepted";
+        } catch (const Errore& e) {
+            EXPECT_TRUE(e.testo().contains(QStringLiteral("non è un numero intero")));
+            EXPECT_TRUE(e.testo().contains(QString::fromLatin1(std::string_view(immobile) == "7" ? progressivo : immobile)))
+                << e.testo().toStdString();
+        }
+    }
+    // through the row being begun, without the import's counter
     d.ImmobileRiga = QStringLiteral("7 OR 1");
-    EXPECT_THROW(d.ProssimoProgrRec(QStringLiteral("tUnImm2"), QStringLiteral("G479"), QString(),
-                                    QStringLiteral("x"), QStringLiteral("1")),
-                 Errore);
+    EXPECT_THROW(d.tUnImm2.aggiungi(), Errore);
+    EXPECT_EQ(d.tUnImm2.stato(), DataSet::Stato::Consultazione);
     // the managing municipality's code with a quote is a literal, never SQL
     EXPECT_EQ(d.ProssimoProgrRec(QStringLiteral("tUnImm2"), QStringLiteral("G4' OR ''='"), QString(),
                                  QStringLiteral("7"), QStringLiteral("1")),
@@ -400,6 +414,141 @@ TEST_F(LocateTest, NavigazioneESegnali)
     elenco->precedente();
     EXPECT_EQ(elenco->rigaCorrente(), 0);
     EXPECT_EQ(spostamenti, 2);
+}
+
+// --- the order of names -------------------------------------------------------------------
+
+TEST(Collazione, OrdineDeiNomi)
+{
+    // the order a clerk expects in a register, top to bottom
+    const QStringList atteso{
+        QStringLiteral("CITTÀ NUOVA"),   // blank before letters, the accent not counting
+        QStringLiteral("CITTADELLA"),
+        QStringLiteral("CITTZ"),
+        QStringLiteral("DAMIANI"),
+        QStringLiteral("D'AMICO"),       // the apostrophe does not count...
+        QStringLiteral("DAMICO"),        // ...and the exact text breaks the tie
+        QStringLiteral("DE' MEDICI"),
+        QStringLiteral("DE ROSA"),
+        QStringLiteral("DEL MONTE"),
+        QStringLiteral("DELLA VALLE"),
+        QStringLiteral("NICOLO"),
+        QStringLiteral("NICOLÒ"),
+        QStringLiteral("nicolò"),
+        QStringLiteral("NICOLOSI"),
+        QStringLiteral("ROSSI MARIO"),
+        QStringLiteral("Rossi Mario"),   // case does not count before the tie
+        QStringLiteral("ROSSI MARIO GIUSEPPE"),
+        QStringLiteral("ROSSINI"),
+        QStringLiteral("ŠKODA"),
+        QStringLiteral("ZANELLA"),
+    };
+    QStringList nomi = atteso;
+    std::reverse(nomi.begin(), nomi.end());
+    std::sort(nomi.begin(), nomi.end(), [](const QString& a, const QString& b) {
+        return Collazione::confronta(a.toStdString(), b.toStdString()) < 0;
+    });
+    EXPECT_EQ(nomi, atteso);
+    EXPECT_EQ(Collazione::confronta("ROSSI", "ROSSI"), 0);
+    EXPECT_EQ(Collazione::chiave(QStringLiteral("D'Àlvaro Œ")), QStringLiteral("DALVARO OE"));
+
+    // the database orders by it, and Locate's first match follows it
+    Ambiente a;
+    a.codice(QStringLiteral("G479"));
+    for (int i = 0; i < atteso.size(); ++i)
+        a.soggetto(QStringLiteral("G479"), i, 100 + i, atteso[atteso.size() - 1 - i], QString(), QString());
+    TdTabelle d;
+    d.DataModuleCreate();
+    Query q(d.ADOConnection1, QStringLiteral("q"));
+    q.sql = {QStringLiteral("SELECT Cognome, Denominazione FROM tUnImm5_6"), QStringLiteral("ORDER BY tUnImm5_6.Cognome")};
+    q.apri();
+    QStringList ordinati;
+    for (int r = 0; r < q.righe(); ++r)
+        ordinati << q.testoRiga(r, 0);
+    EXPECT_EQ(ordinati, atteso);
+    const OpzioniLocate opz{.ignoraMaiuscole = true, .chiaveParziale = true};
+    struct Caso {
+        const char* cercato;
+        const char* trovato;
+    } casi[] = {{"CITT", "CITTÀ NUOVA"}, {"ross", "ROSSI MARIO"}, {"rossi mario", "ROSSI MARIO"},
+                {"NICOLÒ", "NICOLÒ"}, {"D'A", "D'AMICO"}, {"DE", "DE' MEDICI"}};
+    for (const Caso& c : casi) {
+        q.ultimo();
+        EXPECT_TRUE(q.Locate(QStringLiteral("Cognome"), {QString::fromUtf8(c.cercato)}, opz)) << c.cercato;
+        EXPECT_EQ(q.testo(u"Cognome"), QString::fromUtf8(c.trovato)) << c.cercato;
+    }
+    // the list in another order: the search still takes the first by name
+    q.chiudi();
+    q.sql = {QStringLiteral("SELECT Cognome FROM tUnImm5_6 ORDER BY Soggetto DESC")};
+    q.apri();
+    EXPECT_TRUE(q.Locate(QStringLiteral("Cognome"), {QStringLiteral("ross")}, opz));
+    EXPECT_EQ(q.testo(u"Cognome"), QStringLiteral("ROSSI MARIO"));
+}
+
+TEST(Collazione, SoloLeColonneDeiNomi)
+{
+    struct Caso {
+        const char* sql;
+        const char* atteso;
+    } casi[] = {
+        {"SELECT * FROM t ORDER BY tUnImm5_6.Denominazione", "SELECT * FROM t ORDER BY tUnImm5_6.Denominazione COLLATE NOMI"},
+        {"SELECT *\nFROM tRsuTot\nORDER BY Cognome, Nome, NData\n",
+         "SELECT *\nFROM tRsuTot\nORDER BY Cognome COLLATE NOMI, Nome COLLATE NOMI, NData\n"},
+        {"SELECT * FROM t ORDER BY Soggetto", "SELECT * FROM t ORDER BY Soggetto"},
+        {"SELECT * FROM t ORDER BY Nome DESC", "SELECT * FROM t ORDER BY Nome COLLATE NOMI DESC"},
+        {"SELECT * FROM t ORDER BY Nome COLLATE BINARY", "SELECT * FROM t ORDER BY Nome COLLATE BINARY"},
+        {"SELECT Nome FROM t", "SELECT Nome FROM t"},
+    };
+    for (const Caso& c : casi)
+        EXPECT_EQ(Collazione::ordinaNomi(QString::fromLatin1(c.sql)), QString::fromLatin1(c.atteso)) << c.sql;
+}
+
+// --- statements -------------------------------------------------------------------------
+
+TEST(Comando, UnaSolaIstruzionePerTesto)
+{
+    Ambiente a;
+    TdTabelle d;
+    d.DataModuleCreate();
+    // the tail would never run: refused, and nothing of the text has run
+    for (const char* testo : {"DELETE FROM tRsuTot; DELETE FROM tParametri", "SELECT 1;\nDROP TABLE tRsuTot"}) {
+        d.qGeneric.chiudi();
+        d.qGeneric.sql = {QString::fromLatin1(testo)};
+        EXPECT_THROW(d.qGeneric.eseguiSql(), Errore) << testo;
+    }
+    EXPECT_EQ(d.tParametri.righe(), 1);
+    EXPECT_TRUE(d.connessione().esisteTabella(QStringLiteral("tRsuTot")));
+    // a final semicolon or comment is no second statement
+    d.qGeneric.sql = {QStringLiteral("SELECT COUNT(*) AS N FROM tParametri;"), QStringLiteral("-- fine")};
+    d.qGeneric.apri();
+    EXPECT_EQ(d.qGeneric.intero(u"N"), 1);
+    d.qGeneric.chiudi();
+}
+
+TEST(Comando, SopravviveAllaConnessione)
+{
+    Ambiente a;
+    auto d = std::make_unique<TdTabelle>();
+    d->DataModuleCreate();
+    Query q(d->ADOConnection1, QStringLiteral("q"));
+    q.sql = {QStringLiteral("SELECT Nome FROM tComuni WHERE CodiceCat = :C")};
+    q.parametri[QStringLiteral("C")] = QStringLiteral("G479");
+    q.apri();
+    EXPECT_EQ(q.testo(u"Nome").trimmed(), QStringLiteral("PESARO"));
+    // reopened with another value: the same statement, the new row
+    q.chiudi();
+    q.parametri[QStringLiteral("C")] = QStringLiteral("H501");
+    q.apri();
+    EXPECT_EQ(q.testo(u"Nome").trimmed(), QStringLiteral("ROMA"));
+    q.chiudi();
+    // the connection closes and comes back: the kept statement is prepared anew
+    d->ADOConnection1.chiudi();
+    q.parametri[QStringLiteral("C")] = QStringLiteral("A944");
+    q.apri();
+    EXPECT_EQ(q.testo(u"Nome").trimmed(), QStringLiteral("BOLOGNA"));
+    q.chiudi();
+    d->ADOConnection1.chiudi();
+    // and a query kept beyond its connection's end does no harm
 }
 
 // --- master/detail link ----------------------------------------------------------------

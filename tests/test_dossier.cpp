@@ -204,8 +204,9 @@ TEST(Richiesta, RicercheNellElenco)
     for (const Caso& c : casi) {
         elenco.primo();
         EXPECT_EQ(Richiesta::trova(elenco, Richiesta::analizza(c.riga)), c.soggetto != 0) << c.descrizione;
-        if (c.soggetto)
+        if (c.soggetto) {
             EXPECT_EQ(elenco.intero(u"Soggetto"), c.soggetto) << c.descrizione;
+        }
     }
 }
 

@@ -10,7 +10,12 @@
 #include "frDocumenti.h"
 #include "GrigliaAmbienti.h"
 
+#include "Errore.h"
+#include "FileTesto.h"
+
 #include <QAction>
+#include <QScreen>
+#include <QShowEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
@@ -206,8 +211,6 @@ private Q_SLOTS:
         QCOMPARE(dossierVisti[0].unita, 2);
         QVERIFY(!dossierVisti[0].ruoloVisibile);  // not the hand-off mode
         TfDocumenti* d = w->fDocumenti();
-        QVERIFY(!d->Ricerca->isEnabled());  // no cadastral search window yet
-        d->apriRicerca = [] {};
         for (int tag : {0, 1}) {
             d->Tag = tag;
             d->show();
@@ -357,6 +360,64 @@ private Q_SLOTS:
         ScriviFileTesto(amb->dir.filePath(QStringLiteral("xfer/rsutot.txt")), QStringLiteral("x\r\n"));
         avvia();
         QVERIFY(w->fileRuoloPresente());
+    }
+
+    void unErroreFermaLaSequenzaDiApertura()
+    {
+        // the owner list cannot open (tComuni gone): no hand-off run, no probe
+        QDir().mkpath(amb->dir.filePath(QStringLiteral("xfer")));
+        ScriviFileTesto(amb->dir.filePath(QStringLiteral("xfer/rsutot.txt")), QStringLiteral("x\r\n"));
+        ScriviFileTesto(amb->dir.filePath(QStringLiteral("xfer/rsuter.txt")), QStringLiteral("NESSUNO\r\n"));
+        amb->sql(QStringLiteral("DROP TABLE tComuni"));
+        dati = std::make_unique<TdTabelle>();
+        w = std::make_unique<TfMain>();
+        dati->ModalitaS = true;
+        QVERIFY_THROWS_EXCEPTION(Errore, dati->DataModuleCreate());
+        immagini = std::make_unique<TdImmagini>();
+        w->collegaModuli(*dati, *immagini);
+        bool terminato = false;
+        w->terminaApplicazione = [&] { terminato = true; };
+        w->show();
+        QCOMPARE(Messaggi::mostrati().size(), 1);
+        QVERIFY(Messaggi::mostrati()[0].testo.contains(QStringLiteral("tComuni")));
+        QVERIFY(!terminato);
+        QVERIFY(!w->fileRuoloPresente());
+    }
+
+    void finestreCentrateECursori()
+    {
+        amb->sql(QStringLiteral("INSERT INTO tUnImm1 (Codice, Sezione, Immobile, Progressivo, Superficie) VALUES "
+                                "('G479', '', 2, 1, 60), ('G479', '', 6, 1, 41)"));
+        avvia();
+        const QPoint centro = w->screen()->availableGeometry().center();
+        QVERIFY((w->frameGeometry().center() - centro).manhattanLength() <= 2);
+        auto* d = new TfDocumenti(*dati, w.get());
+        d->NumSoggetto = 7;
+        d->move(0, 0);
+        d->show();
+        QVERIFY((d->frameGeometry().center() - centro).manhattanLength() <= 2);
+        // a restore from minimised is no new showing: the selected unit stays
+        d->dossier().ADOQuery4.ultimo();
+        QCOMPARE(d->dossier().ADOQuery4.rigaCorrente(), 1);
+        d->showMinimized();
+        QTest::qWait(10);
+        d->showNormal();
+        QTest::qWait(10);
+        QCOMPARE(d->dossier().ADOQuery4.rigaCorrente(), 1);
+        d->hide();
+        d->show();  // a real showing starts over
+        QCOMPARE(d->dossier().ADOQuery4.rigaCorrente(), 0);
+        delete d;
+
+        // two distinct waiting cursors
+        const QCursor sql = cursore(Cursore::SQLWait), clessidra = cursore(Cursore::HourGlass);
+        QCOMPARE(clessidra.shape(), Qt::WaitCursor);
+        QCOMPARE(sql.shape(), Qt::BitmapCursor);
+        {
+            CursoreAttesa attesa;
+            QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::BitmapCursor);
+        }
+        QVERIFY(!QGuiApplication::overrideCursor());
     }
 
     void importDaFinestra()

@@ -18,7 +18,7 @@ QTextStream& out()
 
 QString testoErrore(const QString& t)
 {
-    QString r = t.trimmed();
+    QString r = t;
     if (!r.endsWith(QLatin1Char('.')))
         r += QLatin1Char('.');
     return r;
