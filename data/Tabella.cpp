@@ -121,9 +121,9 @@ void Tabella::scriviAccumulate()
             a.lega(*inserimento_, colonne, fatte, 1);
             inserimento_->esegui();
         }
-    } catch (...) {
+    } catch (const Errore& e) {
         a.svuota();
-        throw;
+        throw ScritturaNonRiuscita(e.testo());
     }
     a.svuota();
 }

@@ -5,6 +5,7 @@
 // stored field is handed to the database.
 
 #include "DataSet.h"
+#include "Errore.h"
 
 class Collegamento;
 class Comando;
@@ -21,7 +22,12 @@ public:
     // rows to a statement (SQLite's cost is mostly per statement). Whatever
     // reads or edits the table writes the kept rows first. A database error
     // of a kept row is therefore raised when its group is written, by a later
-    // row or by scriviAccumulate().
+    // row or by scriviAccumulate(), as ScritturaNonRiuscita: the group's rows
+    // are lost with it, so the load cannot go on.
+    class ScritturaNonRiuscita : public Errore {
+    public:
+        using Errore::Errore;
+    };
     void accumula(bool attivo);
     void scriviAccumulate();
     // Drops the kept rows unwritten: after a failed load, before its rollback

@@ -2,6 +2,7 @@
 
 #include "Errore.h"
 #include "Schema.h"
+#include "Tabella.h"
 #include "dmTabelle.h"
 
 #include <initializer_list>
@@ -139,10 +140,14 @@ void ImportaIdentificativi(TdTabelle& d, const CampiRiga& c)
     static const Colonne k = chiave("tUnImm2");
     static const Colonne gruppo("tUnImm2", {{6, "SezUrbana"}, {7, "Foglio"}, {8, "Numero"}, {9, "Denominatore"},
                                             {10, "Subalterno"}, {11, "Edificialita"}});
-    // A failing group is skipped without a word; the import goes on.
+    // A failing group is skipped without a word; the import goes on. Not
+    // when writing a group of gathered rows failed: those rows, of this line
+    // and earlier ones, are lost, and the run must end.
     gruppi(d.tUnImm2, c, k, gruppo, 6, [](auto&& f) {
         try {
             f();
+        } catch (const Tabella::ScritturaNonRiuscita&) {
+            throw;
         } catch (const std::exception&) {
         }
     });
