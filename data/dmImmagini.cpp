@@ -12,3 +12,9 @@ TdImmagini::TdImmagini(QObject* parent) : QObject(parent)
         ImageList1.append(QIcon(QStringLiteral(":/immagini/%1.png").arg(QLatin1String(n))));
     uscita = QIcon(QStringLiteral(":/immagini/uscita.png"));
 }
+
+QIcon TdImmagini::immagine(const QString& nome)
+{
+    caricaRisorse();
+    return QIcon(QStringLiteral(":/immagini/%1.png").arg(nome));
+}

@@ -1,6 +1,7 @@
 #pragma once
 // The image module: the ten 32 x 32 toolbar pictures shared by the main
-// window's actions, by index, and the picture of the exit button.
+// window's actions, by index, the picture of the exit button, and the
+// pictures of the large buttons of other windows, by name.
 
 #include <QIcon>
 #include <QList>
@@ -14,4 +15,7 @@ public:
     enum Indice { Import = 0, Primo, Precedente, Prossimo, Ultimo, Cerca, Documenti, Parametri, Stampa, Verifica };
     QList<QIcon> ImageList1;
     QIcon uscita;
+
+    // A picture of the module by its file name without extension ("prospetto").
+    static QIcon immagine(const QString& nome);
 };

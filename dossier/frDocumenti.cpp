@@ -1,10 +1,13 @@
 #include "frDocumenti.h"
 
+#include "AnteprimaReport.h"
 #include "Errore.h"
 #include "Finestre.h"
 #include "GrigliaAmbienti.h"
 #include "Messaggi.h"
 #include "ModelloDati.h"
+#include "PulsanteGrande.h"
+#include "dmImmagini.h"
 #include "dmTabelle.h"
 
 #include <QFrame>
@@ -36,7 +39,8 @@ void sfondo(QTableView* v, const QColor& c)
 }
 }  // namespace
 
-TfDocumenti::TfDocumenti(TdTabelle& dati, QWidget* parent) : QDialog(parent), dati_(dati), dossier_(dati)
+TfDocumenti::TfDocumenti(TdTabelle& dati, QWidget* parent)
+    : QDialog(parent), dati_(dati), dossier_(dati), frxReport1_(dati)
 {
     setWindowTitle(QStringLiteral("Documenti correlati"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -134,14 +138,14 @@ void TfDocumenti::disponi()
     DBCtrlGrid1 = new GrigliaAmbienti(dossier_.ADOQuery3, this);
     DBCtrlGrid1->setGeometry(8, 396, 691, 168);
 
-    Prospetto = new QPushButton(QStringLiteral("Prospetto"), this);
+    Prospetto = new PulsanteGrande(QStringLiteral("Prospetto"), TdImmagini::immagine(QStringLiteral("prospetto")), this);
     Prospetto->setGeometry(706, 396, 76, 58);
     Lettera = new QPushButton(QStringLiteral("Lettera"), this);
     Lettera->setGeometry(706, 458, 76, 58);
     Chiudi = new QPushButton(QStringLiteral("Chiudi"), this);
     Chiudi->setGeometry(706, 530, 76, 30);
-    // the reports come with later work
-    Prospetto->setEnabled(false);
+    connect(Prospetto, &QPushButton::clicked, this, &TfDocumenti::ProspettoClick);
+    // the letter comes with later work
     Lettera->setEnabled(false);
     Ricerca->setEnabled(false);
     connect(Ricerca, &QPushButton::clicked, this, [this] {
@@ -195,4 +199,18 @@ void TfDocumenti::FormShow()
         Messaggi::erroreStandard(this, err.testo());
     }
     DBGrid1->setFocus();
+}
+
+void TfDocumenti::ProspettoClick()
+{
+    try {
+        ReportPreparato r;
+        {
+            CursoreAttesa attesa;
+            r = frxReport1_.prepara(dossier_, NumSoggetto, dati_.ModalitaS ? QStringLiteral("S") : QString(), confronto_);
+        }
+        AnteprimaReport::mostra(this, std::move(r));
+    } catch (const Errore& err) {
+        Messaggi::erroreStandard(this, err.testo());
+    }
 }

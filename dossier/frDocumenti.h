@@ -4,6 +4,7 @@
 // in the hand-off mode, the comparison with the declared surface.
 
 #include "DossierSoggetto.h"
+#include "ReportDossier.h"
 
 #include <QDialog>
 #include <functional>
@@ -29,6 +30,10 @@ public:
     std::function<void(const QString& foglio, const QString& numero, const QString& subalterno)> apriRicerca;
 
     DossierSoggetto& dossier() { return dossier_; }
+    // The dossier summary's owner header query and template (Prospetto).
+    ReportDossier& frxReport1() { return frxReport1_; }
+    // "Prospetto": prepares the summary and shows it in the preview.
+    void ProspettoClick();
     const Confronto& confronto() const { return confronto_; }
 
     QTableView* DBGrid1 = nullptr;  // units
@@ -56,4 +61,5 @@ private:
     TdTabelle& dati_;
     DossierSoggetto dossier_;
     Confronto confronto_;
+    ReportDossier frxReport1_;
 };

@@ -13,6 +13,8 @@
 #include "Messaggi.h"
 #include "ModelloDati.h"
 #include "Percorsi.h"
+#include "AnteprimaReport.h"
+#include "ReportElencoSoggetti.h"
 #include "dmImmagini.h"
 #include "dmTabelle.h"
 
@@ -115,11 +117,12 @@ void TfMain::creaAzioni()
     Verifica1 = azione("Verifica1", QStringLiteral("Verifica"), QStringLiteral("Tabulato di controllo dati metrici"));
 
     // The windows behind these actions come with later work.
-    for (QAction* a : {Stampa1, Verifica1})
+    for (QAction* a : {Verifica1})
         a->setEnabled(false);
     connect(Documenti1, &QAction::triggered, this, &TfMain::Documenti1Execute);
     connect(Cerca1, &QAction::triggered, this, &TfMain::Cerca1Execute);
     connect(Parametri1, &QAction::triggered, this, &TfMain::Parametri1Execute);
+    connect(Stampa1, &QAction::triggered, this, &TfMain::Stampa1Execute);
     terminaApplicazione = [] { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); };
     connect(Import1, &QAction::triggered, this, &TfMain::Import1Execute);
     OpenDialog1 = [this] {
@@ -288,6 +291,22 @@ void TfMain::Parametri1Execute()
         return;
     try {
         AggiornaDopoParametri();
+    } catch (const Errore& e) {
+        Messaggi::erroreStandard(this, e.testo());
+    }
+}
+
+void TfMain::Stampa1Execute()
+{
+    if (!ADOQuery1_)
+        return;
+    try {
+        ReportPreparato r;
+        {
+            CursoreAttesa attesa;
+            r = ReportElencoSoggetti::prepara(*ADOQuery1_);
+        }
+        AnteprimaReport::mostra(this, std::move(r));
     } catch (const Errore& e) {
         Messaggi::erroreStandard(this, e.testo());
     }

@@ -58,6 +58,8 @@ public:
     // The file dialog OpenDialog1; tests put their own chooser here.
     std::function<QString()> OpenDialog1;
 
+    // The owner list report over the list as it stands, in the preview.
+    void Stampa1Execute();
     // Opens the dossier of the current owner (also Enter in the grid or a box).
     void Documenti1Execute();
     // The cadastral search, opened from the main window.

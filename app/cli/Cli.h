@@ -40,5 +40,7 @@ int initDb(const QStringList& arg);
 int params(const QStringList& arg);
 int importa(const QStringList& arg);
 int confronto(const QStringList& arg);
+// report owners|dossier ...: the reports as PDF files.
+int report(const QStringList& arg);
 
 }  // namespace Cli

@@ -323,6 +323,35 @@ void disegnaStampa(QPainter &p)
     righeTesto(p, 11, 21, 22.5, 2.5, 3);
 }
 
+void disegnaProspetto(QPainter &p)
+{
+    // il foglio del prospetto: intestazione, righe della tabella, totale
+    foglio(p, QRectF(4.5, 2.5, 20, 26));
+    p.setPen(Qt::NoPen);
+    p.setBrush(colore::blu);
+    p.drawRect(QRectF(7, 5.5, 11, 2.2));
+    p.setPen(tratto(colore::righe, 1.0));
+    for (int i = 0; i < 4; ++i) {
+        const qreal y = 11.5 + i * 3;
+        p.drawLine(QPointF(7, y), QPointF(15, y));
+        p.drawLine(QPointF(17, y), QPointF(21.5, y));
+    }
+    p.setPen(tratto(colore::contorno, 1.2));
+    p.drawLine(QPointF(7, 23.5), QPointF(21.5, 23.5));
+    p.setPen(tratto(colore::verdeScuro, 1.6));
+    p.drawLine(QPointF(16.5, 26), QPointF(21.5, 26));
+
+    // la lente dell'anteprima
+    const QPointF centro(23, 21);
+    QPen manico(colore::legnoScuro, 4.0);
+    manico.setCapStyle(Qt::RoundCap);
+    p.setPen(manico);
+    p.drawLine(QPointF(26.5, 24.5), QPointF(29.5, 29.5));
+    p.setPen(tratto(colore::grigioScuro, 2.0));
+    p.setBrush(QColor(0x9c, 0xc4, 0xef, 170));
+    p.drawEllipse(centro, 5, 5);
+}
+
 void disegnaVerifica(QPainter &p)
 {
     // tavoletta
@@ -469,6 +498,7 @@ int main(int argc, char *argv[])
         {"08_stampa.png", disegnaStampa},
         {"09_verifica.png", disegnaVerifica},
         {"uscita.png", disegnaUscita},
+        {"prospetto.png", disegnaProspetto},
     };
 
     std::vector<QImage> disegnate;
