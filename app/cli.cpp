@@ -70,7 +70,7 @@ int main(int argc, char** argv)
     } catch (const Errore& e) {
         Cli::err() << Cli::testoErrore(e.testo()) << '\n';
     } catch (const std::exception& e) {
-        Cli::err() << Cli::testoErrore(QString::fromUtf8(e.what())) << '\n';
+        Cli::err() << Cli::testoErrore(TestoEccezione(e)) << '\n';
     }
     return 1;
 }

@@ -23,7 +23,7 @@ public:
         } catch (const Errore& err) {
             Messaggi::erroreStandard(activeWindow(), err.testo());
         } catch (const std::exception& err) {
-            Messaggi::erroreStandard(activeWindow(), QString::fromUtf8(err.what()));
+            Messaggi::erroreStandard(activeWindow(), TestoEccezione(err));
         }
         return false;
     }
@@ -44,7 +44,7 @@ int main(int argc, char** argv)
     } catch (const Errore& e) {
         Messaggi::erroreStandard(nullptr, e.testo());
     } catch (const std::exception& e) {
-        Messaggi::erroreStandard(nullptr, QString::fromUtf8(e.what()));
+        Messaggi::erroreStandard(nullptr, TestoEccezione(e));
     }
     TdImmagini dImmagini;
     fMain.collegaModuli(dTabelle, dImmagini);

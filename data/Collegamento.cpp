@@ -1,5 +1,6 @@
 #include "Collegamento.h"
 
+#include "Campo.h"
 #include "Errore.h"
 
 namespace StringaDiConnessione {
@@ -21,6 +22,13 @@ ParametriConnessione analizza(const QString& stringa)
             conProvider = true;
         } else if (chiave.compare(QLatin1String("Data Source"), Qt::CaseInsensitive) == 0) {
             p.file = valore;
+        } else if (chiave.compare(QLatin1String("Busy Timeout"), Qt::CaseInsensitive) == 0) {
+            const auto n = Conversione::intero(valore);
+            if (!n || *n < 0 || *n > 24 * 3600)
+                throw Errore(QStringLiteral("Impossibile connettersi al database: \"Busy Timeout\" vuole un numero di "
+                                            "secondi fra 0 e 86400, non \"%1\"")
+                                 .arg(valore));
+            p.attesa = int(*n);
         }
     }
     // The Jet provider of the original installations and SQLite both mean the
@@ -43,7 +51,7 @@ Connessione& Collegamento::connessione()
         if (primaDiConnettere)
             primaDiConnettere(*this);
         const ParametriConnessione p = StringaDiConnessione::analizza(stringa);
-        db_ = std::make_unique<Connessione>(p.file, Connessione::Apertura::Esistente);
+        db_ = std::make_unique<Connessione>(p.file, Connessione::Apertura::Esistente, p.attesa);
     }
     return *db_;
 }

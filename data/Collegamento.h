@@ -2,7 +2,8 @@
 // The program's database connection as a component: it keeps the connection
 // string and connects on first use. The string is a list of key=value pairs
 // separated by ";", keys case-insensitive; "Data Source" names the database
-// file, "Provider" the engine.
+// file, "Provider" the engine, and the optional "Busy Timeout" how many
+// seconds a statement waits for another workstation holding the database.
 
 #include "Connessione.h"
 
@@ -13,10 +14,12 @@
 struct ParametriConnessione {
     QString provider;
     QString file;
+    int attesa = Connessione::attesaPredefinita;  // seconds
 };
 
 namespace StringaDiConnessione {
-// Raises Errore for an empty string, an unknown provider or no data source.
+// Raises Errore for an empty string, an unknown provider, no data source or
+// a "Busy Timeout" that is not a number of seconds.
 ParametriConnessione analizza(const QString& stringa);
 }
 

@@ -3,7 +3,10 @@
 #include "Campo.h"
 #include "Collazione.h"
 #include "Errore.h"
+#include "ErroreDatabase.h"
+#include "FileTesto.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <SQLiteCpp/SQLiteCpp.h>
 #include <sqlite3.h>
@@ -14,11 +17,20 @@
 #include <vector>
 
 struct Connessione::Impl {
+    QString file;
     std::unique_ptr<SQLite::Database> db;
     // Statements still alive: finalized before the database closes, so that a
     // query kept by a window can outlive the connection without harm.
     std::unordered_set<Comando::Impl*> comandi;
 };
+
+namespace {
+// The engine's last error on `db`, in the clerk's words.
+ErroreDatabase erroreMotore(sqlite3* db, const QString& file)
+{
+    return ErroriDatabase::errore(sqlite3_extended_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)), file);
+}
+}  // namespace
 
 // Statements use the C API directly: SQLiteCpp does not expose the column
 // metadata that types a query's fields, and bulk inserts want the thinnest path.
@@ -32,9 +44,9 @@ struct Comando::Impl {
         const QByteArray u = sql.toUtf8();
         const char* coda = nullptr;
         if (sqlite3_prepare_v2(db, u.constData(), int(u.size()), &h, &coda) != SQLITE_OK) {
-            const QString msg = QString::fromUtf8(sqlite3_errmsg(db));
+            const ErroreDatabase e = erroreMotore(db, c->file);
             sqlite3_finalize(h);
-            throw Errore(msg);
+            throw e;
         }
         // A second statement after the first would silently never run.
         if (coda && !QByteArrayView(coda, u.constData() + u.size() - coda).trimmed().isEmpty() &&
@@ -83,9 +95,11 @@ struct Comando::Impl {
 };
 
 namespace {
-[[noreturn]] void rilancia(const std::exception& e)
+[[noreturn]] void rilancia(const std::exception& e, const QString& file)
 {
-    throw Errore(QString::fromUtf8(e.what()));
+    if (const auto* s = dynamic_cast<const SQLite::Exception*>(&e))
+        throw ErroriDatabase::errore(s->getExtendedErrorCode(), QString::fromUtf8(s->what()), file);
+    throw Errore(TestoEccezione(e));
 }
 
 int confrontaNomi(void*, int na, const void* a, int nb, const void* b)
@@ -95,15 +109,20 @@ int confrontaNomi(void*, int na, const void* a, int nb, const void* b)
 }
 }  // namespace
 
-Connessione::Connessione(const QString& file, Apertura modo) : file_(file), d_(std::make_unique<Impl>())
+Connessione::Connessione(const QString& file, Apertura modo, int attesaSecondi)
+    : file_(file), d_(std::make_unique<Impl>())
 {
-    if (modo == Apertura::Esistente && !QFileInfo(file).isFile())
-        throw Errore(QStringLiteral("Impossibile aprire il database \"%1\": il file non esiste").arg(file));
+    d_->file = file;
+    if (modo == Apertura::Esistente) {
+        const QString non = MotivoNonFile(file);
+        if (!non.isEmpty())
+            throw Errore(QStringLiteral("Impossibile aprire il database \"%1\": %2").arg(file, non));
+    }
     // One thread uses a connection: SQLite's own locking would only cost time.
     int flag = SQLite::OPEN_READWRITE | SQLite::OPEN_NOMUTEX | (modo == Apertura::Crea ? SQLite::OPEN_CREATE : 0);
     try {
         d_->db = std::make_unique<SQLite::Database>(file.toStdString(), flag);
-        d_->db->setBusyTimeout(5000);
+        d_->db->setBusyTimeout(std::max(attesaSecondi, 0) * 1000);
         // WAL lets another process read the file while this one writes.
         d_->db->exec("PRAGMA journal_mode=WAL");
         d_->db->exec("PRAGMA synchronous=NORMAL");
@@ -111,8 +130,14 @@ Connessione::Connessione(const QString& file, Apertura modo) : file_(file), d_(s
         d_->db->exec("PRAGMA cache_size=-65536");
         // The order of names, for every ORDER BY on a name.
         sqlite3_create_collation_v2(d_->db->getHandle(), Collazione::nome, SQLITE_UTF8, nullptr, confrontaNomi, nullptr);
+    } catch (const SQLite::Exception& e) {
+        const ErroreDatabase err =
+            ErroriDatabase::errore(e.getExtendedErrorCode(), QString::fromUtf8(e.what()), file);
+        if (err.condizione() != CondizioneDb::Altro)
+            throw err;
+        throw Errore(QStringLiteral("Impossibile aprire il database \"%1\": %2").arg(file, err.testo()));
     } catch (const std::exception& e) {
-        throw Errore(QStringLiteral("Impossibile aprire il database \"%1\": %2").arg(file, QString::fromUtf8(e.what())));
+        throw Errore(QStringLiteral("Impossibile aprire il database \"%1\": %2").arg(file, TestoEccezione(e)));
     }
 }
 
@@ -131,7 +156,7 @@ void Connessione::esegui(const QString& sql)
     try {
         d_->db->exec(sql.toStdString());
     } catch (const std::exception& e) {
-        rilancia(e);
+        rilancia(e, file_);
     }
 }
 
@@ -160,7 +185,25 @@ QList<Connessione::InfoColonna> Connessione::colonne(const QString& tabella)
     return r;
 }
 
-void Connessione::iniziaTransazione() { esegui(QStringLiteral("BEGIN")); }
+QString Connessione::consolidaRegistro()
+{
+    sqlite3* db = d_->db->getHandle();
+    int registro = 0, riportate = 0;
+    const int rc = sqlite3_wal_checkpoint_v2(db, nullptr, SQLITE_CHECKPOINT_TRUNCATE, &registro, &riportate);
+    if (rc == SQLITE_OK && riportate >= registro)
+        return {};
+    const QString wal = QDir::toNativeSeparators(file_ + QStringLiteral("-wal"));
+    const QString motivo = rc == SQLITE_OK ? QStringLiteral("il registro è ancora in uso")
+                                           : erroreMotore(db, file_).testo();
+    return QStringLiteral("I dati sono salvati, ma in parte ancora nel registro \"%1\" e non in \"%2\" (%3): una "
+                          "copia di sicurezza deve comprendere anche \"%1\"")
+        .arg(wal, QDir::toNativeSeparators(file_), motivo);
+}
+
+// IMMEDIATE takes the write lock at once, waiting as long as the busy
+// timeout allows: a deferred transaction could find another writer only at
+// its first write, or fail there on a snapshot grown stale meanwhile.
+void Connessione::iniziaTransazione() { esegui(QStringLiteral("BEGIN IMMEDIATE")); }
 void Connessione::confermaTransazione() { esegui(QStringLiteral("COMMIT")); }
 void Connessione::annullaTransazione()
 {
@@ -249,9 +292,9 @@ bool Comando::passo()
         return true;
     if (rc == SQLITE_DONE)
         return false;
-    const QString msg = QString::fromUtf8(sqlite3_errmsg(d_->db));
+    const ErroreDatabase e = erroreMotore(d_->db, d_->conn->file);
     sqlite3_reset(d_->h);
-    throw Errore(msg);
+    throw e;
 }
 
 void Comando::azzera()

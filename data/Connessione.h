@@ -15,9 +15,14 @@ class Connessione {
 public:
     enum class Apertura { Esistente, Crea };
 
+    // How long a statement waits, in seconds, for another workstation that
+    // holds the database (an import being committed) before it gives up.
+    static constexpr int attesaPredefinita = 60;
+
     // Opens `file`. With Apertura::Esistente a missing file is an error: the
-    // running program never creates a database of its own.
-    Connessione(const QString& file, Apertura modo);
+    // running program never creates a database of its own. The engine's
+    // errors are raised as ErroreDatabase, in the clerk's words.
+    Connessione(const QString& file, Apertura modo, int attesaSecondi = attesaPredefinita);
     ~Connessione();
     Connessione(const Connessione&) = delete;
     Connessione& operator=(const Connessione&) = delete;
@@ -39,6 +44,14 @@ public:
     };
     QList<InfoColonna> colonne(const QString& tabella);
 
+    // After a committed import or roll load: folds the write-ahead log back
+    // into the database file, so that a copy of that one file is a complete
+    // backup. Returns an empty text when done; otherwise, without raising,
+    // what the clerk must know: the data is safe, but partly still in the log.
+    QString consolidaRegistro();
+
+    // A write transaction: it waits for another writer at its start rather
+    // than failing half-way.
     void iniziaTransazione();
     void confermaTransazione();
     void annullaTransazione();

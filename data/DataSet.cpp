@@ -5,6 +5,7 @@
 
 #include <QRegularExpression>
 #include <algorithm>
+#include <new>
 
 // --- derived fields ---------------------------------------------------------
 
@@ -134,21 +135,39 @@ void DataSet::invalida()
 
 void DataSet::assicuraCaricato() const
 {
-    if (caricato_ || stato_ == Stato::Chiuso)
+    if (stato_ == Stato::Chiuso)
         return;
+    if (caricato_) {
+        // A load that failed is not retried on every read (a grid would repeat
+        // it without end), nor does it pass for an empty or partial table:
+        // every read raises it again until the data set is reopened.
+        if (guasto_)
+            std::rethrow_exception(guasto_);
+        return;
+    }
     auto* self = const_cast<DataSet*>(this);
     for (auto& col : archivio_.colonne)
         col = ColonnaValori(col.tipo());
-    caricato_ = true;  // before loading, so that a failing load is not retried on every read
+    caricato_ = true;
+    guasto_ = nullptr;
     auto risolviFiltro = [&] {
         if (!filtroAn_.nomeCampo.isEmpty())
             self->filtroAn_.campo = indiceCampo(filtroAn_.nomeCampo);
     };
-    risolviFiltro();
-    self->carica(archivio_);
-    risolviFiltro();
-    if (filtrato_ && !filtroAn_.nomeCampo.isEmpty() && filtroAn_.campo < 0)
-        throw Errore(QStringLiteral("%1: campo '%2' del filtro non trovato").arg(nome_, filtroAn_.nomeCampo));
+    try {
+        risolviFiltro();
+        self->carica(archivio_);
+        risolviFiltro();
+        if (filtrato_ && !filtroAn_.nomeCampo.isEmpty() && filtroAn_.campo < 0)
+            throw Errore(QStringLiteral("%1: campo '%2' del filtro non trovato").arg(nome_, filtroAn_.nomeCampo));
+    } catch (...) {
+        for (auto& col : archivio_.colonne)
+            col = ColonnaValori(col.tipo());
+        visibili_.reset();
+        corrente_ = -1;
+        guasto_ = std::current_exception();
+        throw;
+    }
     ricalcolaVisibili();
     corrente_ = righe() > 0 ? 0 : -1;
 }
@@ -487,14 +506,19 @@ const DataSet::Indice* DataSet::indice(const QStringList& nomi, bool ignora) con
 
 int DataSet::trova(const QString& campiChiave, const QVariantList& valori, OpzioniLocate opz) const
 {
+    // Rows that cannot be read (a damaged table) are an error for the caller,
+    // never "not found": only a field the data set lacks or a value that
+    // cannot be compared with its field makes the search fail silently.
+    if (!aperto() || righe() == 0)
+        return -1;
+    const QStringList nomi = campiChiave.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    if (nomi.isEmpty() || nomi.size() != valori.size())
+        return -1;
+    for (const QString& nome : nomi)
+        if (indiceCampo(nome.trimmed()) < 0)
+            return -1;
+    const Indice* ix = indice(nomi, opz.ignoraMaiuscole);
     try {
-        if (!aperto() || righe() == 0)
-            return -1;
-        const QStringList nomi = campiChiave.split(QLatin1Char(';'), Qt::SkipEmptyParts);
-        if (nomi.isEmpty() || nomi.size() != valori.size())
-            return -1;
-        const Indice* ix = indice(nomi, opz.ignoraMaiuscole);
-
         // The values searched for, in the form of the index's keys.
         struct Cercato {
             bool nullo = false;
@@ -572,6 +596,8 @@ int DataSet::trova(const QString& campiChiave, const QVariantList& valori, Opzio
             if (trovata < 0 || ix->rango[*it] < ix->rango[size_t(trovata)])
                 trovata = int(*it);
         return trovata;
+    } catch (const std::bad_alloc&) {
+        throw;
     } catch (...) {
         return -1;
     }
@@ -582,11 +608,7 @@ bool DataSet::Locate(const QString& campi, const QVariantList& valori, OpzioniLo
     const int r = trova(campi, valori, opzioni);
     if (r < 0)
         return false;
-    try {
-        cambiaCorrente(r);
-    } catch (...) {
-        return false;
-    }
+    cambiaCorrente(r);  // posting a pending edit may fail: that is no silent "not found"
     return true;
 }
 

@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
+#include <exception>
 #include <functional>
 #include <map>
 #include <memory>
@@ -92,8 +93,9 @@ public:
 
     // Finds the first row, in ascending order of the key fields (separated by
     // ";"), that matches `valori`; moves there and returns true. Fails
-    // silently, leaving the cursor, when nothing matches or a value cannot be
-    // compared with its field.
+    // silently, leaving the cursor, when nothing matches, a field is unknown
+    // or a value cannot be compared with its field; rows that cannot be read
+    // raise their error.
     bool Locate(const QString& campi, const QVariantList& valori, OpzioniLocate opzioni = {});
     // The same search without moving: the row, or -1.
     int trova(const QString& campi, const QVariantList& valori, OpzioniLocate opzioni = {}) const;
@@ -171,6 +173,7 @@ private:
 
     mutable Archivio archivio_;
     mutable bool caricato_ = false;
+    mutable std::exception_ptr guasto_;  // the failure of the last load, raised again by every read
     mutable std::unique_ptr<std::vector<uint32_t>> visibili_;  // null: every row is visible
     mutable int corrente_ = -1;
     // the row being built or edited; its texts keep their storage from row to row

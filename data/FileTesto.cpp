@@ -2,6 +2,9 @@
 
 #include "Errore.h"
 
+#include <QFileInfo>
+#include <algorithm>
+
 namespace Cp1252 {
 
 namespace {
@@ -51,11 +54,69 @@ QByteArray codifica(const QString& testo)
 
 }  // namespace Cp1252
 
+QString MotivoNonFile(const QString& file)
+{
+    const QFileInfo fi(file);
+    if (!fi.exists())
+        return QStringLiteral("il file non esiste");
+    if (fi.isDir())
+        return QStringLiteral("è una cartella, non un file");
+    if (!fi.isFile())
+        return QStringLiteral("non è un file ordinario (per esempio una pipe o un dispositivo)");
+    return {};
+}
+
+QString MotivoErroreFile(const QFileDevice& f, bool scrittura)
+{
+    const QFileInfo fi(f.fileName());
+    QString m;
+    switch (f.error()) {
+    case QFileDevice::ReadError:
+        m = QStringLiteral("errore di lettura del disco");
+        break;
+    case QFileDevice::WriteError:
+    case QFileDevice::ResourceError:
+        m = QStringLiteral("errore di scrittura, il disco potrebbe essere pieno");
+        break;
+    default:
+        if (!scrittura) {
+            const QString non = MotivoNonFile(f.fileName());
+            if (!non.isEmpty())
+                return non;
+            m = fi.isReadable() ? QStringLiteral("impossibile aprirlo") : QStringLiteral("permesso di lettura negato");
+        } else if (fi.exists() && !fi.isWritable()) {
+            m = QStringLiteral("il file è di sola lettura");
+        } else if (!QFileInfo(fi.absolutePath()).isWritable()) {
+            m = QStringLiteral("la cartella è di sola lettura o non esiste");
+        } else {
+            m = QStringLiteral("impossibile crearlo");
+        }
+    }
+    return m + QStringLiteral(" (") + f.errorString() + QLatin1Char(')');
+}
+
 LettoreTesto::LettoreTesto(const QString& file) : file_(file)
 {
+    // A pipe would block the program until someone writes into it.
+    const QString non = MotivoNonFile(file);
+    if (!non.isEmpty())
+        throw Errore(QStringLiteral("Impossibile aprire il file \"%1\": %2").arg(file, non));
     if (!file_.open(QIODevice::ReadOnly))
-        throw Errore(QStringLiteral("Impossibile aprire il file \"%1\": %2").arg(file, file_.errorString()));
+        throw Errore(QStringLiteral("Impossibile aprire il file \"%1\": %2").arg(file, MotivoErroreFile(file_, false)));
     buf_.resize(1 << 20);
+    saltaMarcaUtf8();
+}
+
+void LettoreTesto::saltaMarcaUtf8()
+{
+    utf8_ = false;
+    if (!riempi())
+        return;
+    // the first read of an ordinary file returns all it has, up to the buffer's size
+    if (fineBuf_ - inizioBuf_ >= 3 && buf_.startsWith("\xEF\xBB\xBF")) {
+        inizioBuf_ += 3;
+        utf8_ = true;
+    }
 }
 
 bool LettoreTesto::riempi()
@@ -66,7 +127,10 @@ bool LettoreTesto::riempi()
         return false;
     const qint64 n = file_.read(buf_.data(), buf_.size());
     if (n < 0)
-        throw Errore(QStringLiteral("Errore di lettura del file \"%1\": %2").arg(file_.fileName(), file_.errorString()));
+        throw Errore(QStringLiteral("Errore di lettura del file \"%1\" alla riga %2: %3")
+                         .arg(file_.fileName())
+                         .arg(std::max<qint64>(righe_, 1))
+                         .arg(MotivoErroreFile(file_, false)));
     letti_ += n;
     inizioBuf_ = 0;
     fineBuf_ = qsizetype(n);
@@ -85,15 +149,23 @@ bool LettoreTesto::fine()
     return false;
 }
 
-void LettoreTesto::leggiRigaByte(QByteArray& riga)
+void LettoreTesto::leggiGrezza(QByteArray& riga)
 {
     riga.clear();
+    ++righe_;
     while (!fine()) {
         const char* p = buf_.constData() + inizioBuf_;
         const qsizetype n = fineBuf_ - inizioBuf_;
         qsizetype i = 0;
         while (i < n && p[i] != '\n' && p[i] != '\r' && p[i] != '\x1a')
             ++i;
+        // checked before the bytes are kept: memory stays bounded however long the line
+        if (riga.size() + i > rigaMassima)
+            throw Errore(QStringLiteral("Riga %1 troppo lunga: più di %2 caratteri nel file \"%3\", che non "
+                                        "sembra un file di testo a righe")
+                             .arg(righe_)
+                             .arg(rigaMassima)
+                             .arg(file_.fileName()));
         riga.append(p, i);
         inizioBuf_ += i;
         if (i == n)
@@ -108,28 +180,36 @@ void LettoreTesto::leggiRigaByte(QByteArray& riga)
     }
 }
 
+void LettoreTesto::leggiRigaByte(QByteArray& riga)
+{
+    leggiGrezza(riga);
+    if (utf8_)
+        riga = Cp1252::codifica(QString::fromUtf8(riga));
+}
+
 QString LettoreTesto::leggiRiga()
 {
-    QByteArray b;
-    leggiRigaByte(b);
-    return Cp1252::decodifica(b);
+    leggiGrezza(grezza_);
+    return utf8_ ? QString::fromUtf8(grezza_) : Cp1252::decodifica(grezza_);
 }
 
 void LettoreTesto::riavvolgi()
 {
     if (!file_.seek(0))
-        throw Errore(QStringLiteral("Errore di lettura del file \"%1\": %2").arg(file_.fileName(), file_.errorString()));
+        throw Errore(QStringLiteral("Errore di lettura del file \"%1\": %2").arg(file_.fileName(), MotivoErroreFile(file_, false)));
     inizioBuf_ = fineBuf_ = 0;
     letti_ = 0;
+    righe_ = 0;
     ctrlZ_ = false;
+    saltaMarcaUtf8();
 }
 
 void ScriviFileTesto(const QString& file, const QString& testo)
 {
     QFile f(file);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw Errore(QStringLiteral("Impossibile creare il file \"%1\": %2").arg(file, f.errorString()));
+        throw Errore(QStringLiteral("Impossibile creare il file \"%1\": %2").arg(file, MotivoErroreFile(f, true)));
     const QByteArray b = Cp1252::codifica(testo);
     if (f.write(b) != b.size() || !f.flush())
-        throw Errore(QStringLiteral("Errore di scrittura del file \"%1\": %2").arg(file, f.errorString()));
+        throw Errore(QStringLiteral("Errore di scrittura del file \"%1\": %2").arg(file, MotivoErroreFile(f, true)));
 }

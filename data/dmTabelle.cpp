@@ -6,6 +6,7 @@
 #include "Numeratore.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 
 const QString TdTabelle::iniPredefinito =
@@ -57,6 +58,10 @@ void TdTabelle::DataModuleCreate()
         }
         t->apri();
     }
+    // The municipality list is read now, as opening a table read its rows: a
+    // damaged page stops the start-up here instead of passing later for a
+    // municipality that is not in the list.
+    tComuni.righe();
 }
 
 void TdTabelle::leggiConfigurazione()
@@ -66,19 +71,25 @@ void TdTabelle::leggiConfigurazione()
         Cartella += QDir::separator();
 
     const QString ini = Cartella + QStringLiteral("sorvel.ini");
-    bool letto = false;
-    try {
-        LettoreTesto l(ini);
-        StringaConnessione = l.leggiRiga();
-        letto = true;
-    } catch (const Errore&) {
-    }
-    if (!letto) {
-        // Missing or unreadable: replaced by the default one.
-        QFile::remove(ini);
+    // Only a missing file is replaced by the default one: an existing file
+    // that cannot be read holds the office's own connection string, and
+    // writing over it would send every later write to another database.
+    if (!QFileInfo::exists(ini) && !QFileInfo(ini).isSymLink()) {
         ScriviFileTesto(ini, iniPredefinito + QStringLiteral("\r\n"));
         StringaConnessione = iniPredefinito;
+        return;
     }
+    QString motivo = MotivoNonFile(ini);
+    if (motivo.isEmpty()) {
+        QFile prova(ini);
+        if (!prova.open(QIODevice::ReadOnly))
+            motivo = MotivoErroreFile(prova, false);
+    }
+    if (!motivo.isEmpty())
+        throw Errore(QStringLiteral("Impossibile leggere il file di configurazione \"%1\", lasciato com'è: %2")
+                         .arg(QDir::toNativeSeparators(QFileInfo(ini).absoluteFilePath()), motivo));
+    LettoreTesto l(ini);
+    StringaConnessione = l.leggiRiga();
 }
 
 QString TdTabelle::codiceGestione() const

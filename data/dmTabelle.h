@@ -19,12 +19,14 @@ public:
     explicit TdTabelle(QObject* parent = nullptr);
     ~TdTabelle() override;
 
-    // Reads sorvel.ini (writing the default one when it cannot be read),
+    // Reads sorvel.ini (writing the default one when there is none),
     // connects, opens every table and restricts the supply tables. Raises
     // Errore at the step that fails; the steps before it stay done.
     void DataModuleCreate();
     // Steps 1 to 3 of the above: sets Cartella and StringaConnessione from
-    // the first line of sorvel.ini, writing the default file when it cannot be read.
+    // the first line of sorvel.ini, writing the default file when there is
+    // none. An existing file that cannot be read is an error naming it and
+    // the reason, and is left as it is.
     void leggiConfigurazione();
 
     // The managing municipality's cadastral code, read afresh from tParametri.

@@ -47,7 +47,13 @@ void ModelloDati::ricarica()
     campi_.clear();
     for (const ColonnaGriglia& c : colonne_)
         campi_.append(ds_->indiceCampo(c.campo));
-    righe_ = ds_->aperto() ? ds_->righe() : 0;
+    // A failed load was raised to whoever opened or read the data set; a grid
+    // repaints too often to raise it again, so it shows no rows.
+    try {
+        righe_ = ds_->aperto() ? ds_->righe() : 0;
+    } catch (const std::exception&) {
+        righe_ = 0;
+    }
     endResetModel();
 }
 
@@ -62,7 +68,11 @@ QVariant ModelloDati::data(const QModelIndex& index, int role) const
     if (role == Qt::DisplayRole) {
         if (campo < 0 || !ds_->aperto())
             return QString();
-        return ds_->testoRiga(index.row(), campo);
+        try {
+            return ds_->testoRiga(index.row(), campo);
+        } catch (const std::exception&) {
+            return QString();  // painting cannot report an error; the reader that loaded did
+        }
     }
     if (role == Qt::TextAlignmentRole)
         return QVariant::fromValue(colonne_[index.column()].allineamento | Qt::AlignVCenter);

@@ -1,5 +1,6 @@
 #include "ImportaFile.h"
 
+#include "Campo.h"
 #include "Connessione.h"
 #include "FileTesto.h"
 #include "RecordFornitura.h"
@@ -48,6 +49,13 @@ RisultatoImport ImportaFile(TdTabelle& d, const QString& file, Avanzamento* avan
     } while (!testo.fine());
     if (Cp1252::decodifica(ultima.left(4)) != d.codiceGestione())
         throw ComuneNonCorrisponde();
+    {
+        const QString riga = Cp1252::decodifica(ultima);
+        const CampiRiga campi(riga);
+        r.ultimaRiepilogo = Fornitura::tipo(campi) == Fornitura::Tipo::Riepilogo;
+        if (r.ultimaRiepilogo)
+            r.totUiu = Conversione::intero(campi.vista(5));
+    }
 
     Connessione& db = d.connessione();
     d.applicaFiltroGestione();  // rows read earlier must not mix with the new ones
@@ -73,15 +81,37 @@ RisultatoImport ImportaFile(TdTabelle& d, const QString& file, Avanzamento* avan
         copia(d.ProgressivoRiga, campi.vista(4));
         if (avanzamento)
             avanzamento->passo();
+        if (Fornitura::tipo(campi) == Fornitura::Tipo::Unita)
+            ++r.unita;
         try {
             Fornitura::importa(d, campi);
-        } catch (const Errore& e) {
-            throw Errore(QStringLiteral("Riga %1: %2").arg(n).arg(e.testo()));
-        } catch (const std::exception& e) {
-            throw Errore(QStringLiteral("Riga %1: %2").arg(n).arg(QString::fromUtf8(e.what())));
+        } catch (...) {
+            throw ErroreRiga(n);
         }
     }
-    d.completaCaricamento();
-    tr.conferma();
+    try {
+        d.completaCaricamento();  // the rows still gathered
+        tr.conferma();
+    } catch (...) {
+        // the transaction is still open: FineRun and the rollback leave the database as it was
+        throw Errore(QStringLiteral("Riga %1, salvataggio finale dell'import non riuscito, il database è rimasto com'era: %2")
+                         .arg(r.righe)
+                         .arg(TestoEccezioneCorrente()));
+    }
+    r.avvisoRegistro = db.consolidaRegistro();
     return r;
+}
+
+QString AvvisoRiepilogo(const RisultatoImport& r)
+{
+    if (!r.ultimaRiepilogo)
+        return QStringLiteral("l'ultima riga del file non è il riepilogo della fornitura: il file potrebbe essere "
+                              "incompleto (unità nel file: %1; TotUIU del riepilogo: assente)")
+            .arg(r.unita);
+    if (!r.totUiu || *r.totUiu != r.unita)
+        return QStringLiteral("il riepilogo della fornitura dichiara %1 unità (TotUIU) ma il file ne contiene %2: il "
+                              "file potrebbe essere incompleto")
+            .arg(r.totUiu ? QString::number(*r.totUiu) : QStringLiteral("?"))
+            .arg(r.unita);
+    return {};
 }

@@ -5,6 +5,7 @@
 #include "Errore.h"
 
 #include <QString>
+#include <optional>
 
 class TdTabelle;
 
@@ -24,7 +25,13 @@ public:
 };
 
 struct RisultatoImport {
-    qint64 righe = 0;  // lines of the file
+    qint64 righe = 0;             // lines of the file
+    qint64 unita = 0;             // unit records (type 1) among them
+    bool ultimaRiepilogo = false;  // the last line is a summary record
+    std::optional<qint64> totUiu;  // its TotUIU
+    // Empty when the log was folded back into the database file after the
+    // commit; otherwise what the clerk must know (the data is safe).
+    QString avvisoRegistro;
 };
 
 // Counts the lines, checks the municipality on the last one, then deletes the
@@ -32,3 +39,9 @@ struct RisultatoImport {
 // and the load are one transaction: on any error (raised as Errore, naming the
 // line) the database is as it was. Raises ComuneNonCorrisponde before touching it.
 RisultatoImport ImportaFile(TdTabelle& dati, const QString& file, Avanzamento* avanzamento = nullptr);
+
+// What to check after a run that succeeded: the last line is not the summary
+// record, or the summary's TotUIU differs from the unit records read (a file
+// cut short by a failed copy passes the municipality check, since every line
+// begins with the code). Empty when they agree.
+QString AvvisoRiepilogo(const RisultatoImport& r);

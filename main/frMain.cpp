@@ -340,15 +340,19 @@ void TfMain::Import1Execute()
     CursoreAttesa attesa;
     if (ADOQuery1_)
         ADOQuery1_->chiudi();
+    QString avviso;
     try {
         BarraAvanzamento barra(ProgressBar1);
-        ImportaFile(*dati_, file, &barra);
+        avviso = ImportaFile(*dati_, file, &barra).avvisoRegistro;
     } catch (const ComuneNonCorrisponde& e) {
         Messaggi::mostra(this, Messaggi::Tipo::Errore, e.testo(), QMessageBox::Cancel);
     } catch (const Errore& e) {
         Messaggi::erroreStandard(this, e.testo());
     }
     ProgressBar1->hide();
+    // committed, but a copy of sorvel.mdb alone would not hold all of it yet
+    if (!avviso.isEmpty())
+        Messaggi::mostra(this, Messaggi::Tipo::Avviso, avviso + QLatin1Char('.'), QMessageBox::Ok);
     try {
         ApriElenco();
     } catch (const Errore& e) {

@@ -51,6 +51,10 @@ file(WRITE ${dir}/sorvel.ini "Provider=SQLite; Data Source=sorvel.mdb\r\n")
 esegui(0 params --nome PESARO)
 file(WRITE ${dir}/f.txt "G479||1|1|1|A02|0|60|1||||||||||||||\r\nG479||2|1|1|C06|0|41|1||||||||||||||\r\nG479||1|1|5|7|ROSSI|ANNA|2|||||||||\r\nG479||2|1|5|7|ROSSI|ANNA|2|||||||||\r\nG479||9|30112026|8|\r\n")
 esegui(0 import f.txt)
+# the summary says 8 units, the file holds 2: imported, with a warning
+if(NOT err MATCHES "Attenzione: il riepilogo della fornitura dichiara 8 unità \\(TotUIU\\) ma il file ne contiene 2")
+  message(FATAL_ERROR "import without the count warning: ${err}")
+endif()
 esegui(0 confronto 7 --ruolo 90)
 if(NOT out STREQUAL "Totale: 101\nRuolo: 90\nDifferenza: 11\nDichiarabile: 81\nAccertabile: -9\n")
   message(FATAL_ERROR "confronto: ${out}")
@@ -100,4 +104,36 @@ esegui(1 report elenco --pdf x.pdf)
 esegui(1 report owners --pdf ${dir}/manca/elenco.pdf)
 if(NOT err MATCHES "manca/elenco.pdf")
   message(FATAL_ERROR "report to a missing folder: ${err}")
+endif()
+
+# arguments: an option is never taken for a value, a word too many is named,
+# owner numbers and surfaces beyond four bytes are refused alike; nothing is stored
+foreach(caso
+    "params|--nome|--codice -> Manca il valore dell'opzione --nome"
+    "params|--nome|-- -> Manca il valore dell'opzione --nome"
+    "params|PESARO -> Argomento inatteso: PESARO"
+    "params|--nome -> Manca il valore dell'opzione --nome"
+    "params|--nomi|X -> Opzione sconosciuta: --nomi"
+    "init-db|--force=1 -> L'opzione --force non vuole un valore"
+    "confronto|7|8 -> Argomento inatteso: 8"
+    "confronto|4294967303 -> Numero del soggetto non valido: '4294967303'"
+    "confronto|7|--ruolo|4294967296 -> Superficie a ruolo non valida: '4294967296'"
+    "confronto|7|--ruolo -> Manca il valore dell'opzione --ruolo"
+    "report|dossier|7|--pdf|--ruolo|5 -> Manca il valore dell'opzione --pdf"
+    "report|dossier|4294967303|--pdf|x.pdf -> Numero del soggetto non valido: '4294967303'"
+    "report|owners|elenco|--pdf|x.pdf -> Argomento inatteso: elenco")
+  string(FIND "${caso}" " -> " freccia)
+  string(SUBSTRING "${caso}" 0 ${freccia} argomenti)
+  math(EXPR inizio "${freccia} + 4")
+  string(SUBSTRING "${caso}" ${inizio} -1 atteso)
+  string(REPLACE "|" ";" argomenti "${argomenti}")
+  esegui(1 ${argomenti})
+  string(FIND "${err}" "${atteso}" trovato)
+  if(trovato EQUAL -1)
+    message(FATAL_ERROR "sorvel-cli ${argomenti}: ${err}")
+  endif()
+endforeach()
+esegui(0 params)
+if(NOT out MATCHES "Nome: PESARO\n")
+  message(FATAL_ERROR "a refused command changed the parameters: ${out}")
 endif()

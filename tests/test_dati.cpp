@@ -118,6 +118,9 @@ TEST(FileTesto, RegoleDelleRighe)
         {"A\n\x1a" "B\n", {QStringLiteral("A")}},
         {"A\x1a" "B", {QStringLiteral("A")}},
         {"\xe0\x80|\x81", {QStringLiteral("à€|\u0081")}},
+        // saved again as UTF-8 by an editor: the mark says so and is dropped
+        {"\xef\xbb\xbf" "\xc3\xa0\xe2\x82\xac\r\nB", {QStringLiteral("à€"), QStringLiteral("B")}},
+        {"\xc3\xa0", {QStringLiteral("Ã\u00a0")}},
     };
     for (const Caso& c : casi) {
         const QString f = dir.filePath(QStringLiteral("t.txt"));
@@ -174,6 +177,8 @@ TEST(DataModuleCreate, ErroriChiari)
         {"", nullptr, "vuota"},
         {"Provider=MSDASQL; Data Source=sorvel.mdb", nullptr, "MSDASQL"},
         {"Provider=SQLite; Data Source=manca.mdb", nullptr, "manca.mdb"},
+        {"Provider=SQLite; Data Source=.", nullptr, "una cartella"},
+        {"Provider=SQLite; Data Source=sorvel.mdb; Busy Timeout=presto", nullptr, "Busy Timeout"},
         {"Provider=SQLite; Data Source=sorvel.mdb", "DROP TABLE tRsuTot", "tRsuTot"},
         {"Provider=SQLite; Data Source=sorvel.mdb", "ALTER TABLE tUnImm3 DROP COLUMN Fonte", "Fonte"},
         {"Provider=SQLite; Data Source=sorvel.mdb",

@@ -8,6 +8,8 @@
 #include "dmTabelle.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QProcess>
 #include <gtest/gtest.h>
 
@@ -303,6 +305,121 @@ TEST_F(Importa, InterrottoDaSigkill)
 
     EXPECT_EQ(righe(QStringLiteral("tUnImm5_6"), QStringLiteral("*")), vecchie);
     EXPECT_EQ(righe(QStringLiteral("tUnImm1"), QStringLiteral("count(*)")), QStringList{QStringLiteral("0")});
+}
+
+// After the commit the log is folded back into sorvel.mdb: a copy of that one
+// file, taken while the program still runs, holds the new supply.
+TEST_F(Importa, CopiaDelSoloDatabaseCompleta)
+{
+    importa({QStringLiteral("G479||1|1|5|7|ROSSI|ANNA|2||||||||"), riepilogo()});
+    EXPECT_EQ(QFileInfo(QStringLiteral("sorvel.mdb-wal")).size(), 0);
+    ASSERT_TRUE(QFile::copy(QStringLiteral("sorvel.mdb"), QStringLiteral("copia.mdb")));
+    {
+        Connessione copia(QStringLiteral("copia.mdb"), Connessione::Apertura::Esistente);
+        Comando c = copia.prepara(QStringLiteral("SELECT Cognome FROM tUnImm5_6"));
+        ASSERT_TRUE(c.passo());
+        EXPECT_EQ(c.testo(0), QStringLiteral("ROSSI"));
+    }
+
+    // Another workstation still reading the older state keeps the log in use:
+    // the supply is committed all the same, and the run says that a copy
+    // needs the log too.
+    ScriviFileTesto(QStringLiteral("sorvel.ini"), QStringLiteral("Provider=SQLite; Data Source=sorvel.mdb; Busy Timeout=0\r\n"));
+    TdTabelle d;
+    d.DataModuleCreate();
+    Connessione altra(QStringLiteral("sorvel.mdb"), Connessione::Apertura::Esistente);
+    Comando lettura = altra.prepara(QStringLiteral("SELECT Nome FROM tComuni"));
+    ASSERT_TRUE(lettura.passo());
+    scrivi({QStringLiteral("G479||1|1|5|8|VERDI|ANNA|2||||||||"), riepilogo()}, "g.txt");
+    const RisultatoImport r = ImportaFile(d, QStringLiteral("g.txt"));
+    EXPECT_TRUE(r.avvisoRegistro.contains(QStringLiteral("\"sorvel.mdb-wal\""))) << r.avvisoRegistro.toStdString();
+    EXPECT_TRUE(r.avvisoRegistro.contains(QStringLiteral("in uso da un'altra postazione"))) << r.avvisoRegistro.toStdString();
+    lettura.azzera();
+    EXPECT_EQ(righe(QStringLiteral("tUnImm5_6"), QStringLiteral("Cognome")), QStringList{QStringLiteral("VERDI")});
+}
+
+// A disk that fills up during the load: the line where it happened, the
+// clerk's sentence, and the previous supply intact.
+TEST_F(Importa, DiscoPienoNominaLaRiga)
+{
+    importa({QStringLiteral("G479||1|1|5|7|ROSSI|ANNA|2||||||||"), riepilogo()});
+    const QStringList vecchie = righe(QStringLiteral("tUnImm5_6"), QStringLiteral("*"));
+    Comando pagine = dati->connessione().prepara(QStringLiteral("SELECT page_count FROM pragma_page_count"));
+    ASSERT_TRUE(pagine.passo());
+    // the database may grow by a few pages only, as on a nearly full disk
+    dati->connessione().esegui(QStringLiteral("PRAGMA max_page_count = %1").arg(pagine.intero(0) + 4));
+    pagine.azzera();
+    QStringList f;
+    for (int i = 1; i <= 3000; ++i)
+        f << QStringLiteral("G479||%1|1|5|%1|COGNOME%1|NOME|2||||||||").arg(i);
+    f << riepilogo();
+    try {
+        importa(f, "g.txt");
+        FAIL() << "nessun errore";
+    } catch (const Errore& e) {
+        const auto m = QRegularExpression(QStringLiteral("^Riga (\\d+): Il disco del database \"sorvel.mdb\" è pieno: "
+                                                         "liberare spazio e riprovare\\. Dettaglio tecnico: "))
+                           .match(e.testo());
+        ASSERT_TRUE(m.hasMatch()) << e.testo().toStdString();
+        EXPECT_GT(m.captured(1).toInt(), 1);
+        EXPECT_LE(m.captured(1).toInt(), 3000);
+    }
+    EXPECT_EQ(righe(QStringLiteral("tUnImm5_6"), QStringLiteral("*")), vecchie);
+}
+
+// A supply saved again by an editor as UTF-8 with the byte-order mark.
+TEST_F(Importa, FileRisalvatoInUtf8)
+{
+    QFile f(QStringLiteral("u.txt"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("\xEF\xBB\xBF" + QStringLiteral("G479||1|1|5|7|ROSSI|NICCOLÒ|2||||||||\r\n").toUtf8() +
+            riepilogo().toUtf8() + "\r\n");
+    f.close();
+    ImportaFile(*dati, QStringLiteral("u.txt"));
+    EXPECT_EQ(righe(QStringLiteral("tUnImm5_6"), QStringLiteral("Codice, Nome")), QStringList{QStringLiteral("G479|NICCOLÒ")});
+}
+
+// A line without end stops the run before the database is touched.
+TEST_F(Importa, RigaTroppoLungaPrimaDiToccareIlDatabase)
+{
+    importa({QStringLiteral("G479||1|1|5|7|ROSSI|ANNA|2||||||||"), riepilogo()});
+    scrivi({QStringLiteral("G479||2|1|5|8|VERDI|ANNA|2||||||||"), QString(100000, QLatin1Char('|')), riepilogo()}, "g.txt");
+    try {
+        ImportaFile(*dati, QStringLiteral("g.txt"));
+        FAIL() << "nessun errore";
+    } catch (const Errore& e) {
+        EXPECT_TRUE(e.testo().startsWith(QStringLiteral("Riga 2 troppo lunga"))) << e.testo().toStdString();
+    }
+    EXPECT_EQ(righe(QStringLiteral("tUnImm5_6"), QStringLiteral("Cognome")), QStringList{QStringLiteral("ROSSI")});
+}
+
+// A file cut short by a failed copy passes the municipality check (every line
+// begins with the code): the run says so, with both counts.
+TEST_F(Importa, AvvisoSeIlRiepilogoNonTorna)
+{
+    auto unita = [](int n) {
+        QStringList r;
+        for (int i = 1; i <= n; ++i)
+            r << QStringLiteral("G479||%1|1|1|A02|0|50|1||||||||||||||").arg(i);
+        return r;
+    };
+    struct Caso {
+        const char* descrizione;
+        QStringList righe;
+        QStringList parole;  // none: no warning
+    } casi[] = {
+        {"TotUIU uguale alle unità", unita(8) << riepilogo(), {}},
+        {"TotUIU diverso", unita(2) << riepilogo(), {QStringLiteral("dichiara 8 unità"), QStringLiteral("ne contiene 2")}},
+        {"ultima riga non riepilogo", unita(2),
+         {QStringLiteral("l'ultima riga del file non è il riepilogo"), QStringLiteral("unità nel file: 2")}},
+    };
+    for (const Caso& c : casi) {
+        SCOPED_TRACE(c.descrizione);
+        const QString avviso = AvvisoRiepilogo(importa(c.righe));
+        EXPECT_EQ(avviso.isEmpty(), c.parole.isEmpty()) << avviso.toStdString();
+        for (const QString& p : c.parole)
+            EXPECT_TRUE(avviso.contains(p)) << avviso.toStdString();
+    }
 }
 
 }  // namespace

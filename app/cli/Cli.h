@@ -8,6 +8,8 @@
 #include <QElapsedTimer>
 #include <QStringList>
 #include <QTextStream>
+#include <optional>
+#include <utility>
 
 class TdTabelle;
 
@@ -21,6 +23,39 @@ QString testoErrore(const QString& testo);
 
 // Start-up as the program does it; its error ends the command.
 void avvia(TdTabelle& dati);
+
+// The arguments of a command, checked against what it accepts: options with
+// a value ("--nome VALORE" or "--nome=VALORE"), switches ("--force") and
+// positional words. A word after an option that begins with "--" is the next
+// option, not a value, so "--nome --codice" lacks the name; after "--" alone
+// every word is positional. Raises Errore for an unknown option, a missing
+// value, a value given to a switch, a word too many (named as unexpected) or
+// too few words (the usage line).
+class Argomenti {
+public:
+    struct Opzione {
+        QString nome;  // with its dashes: "--nome"
+        bool conValore = true;
+    };
+    Argomenti(const QStringList& arg, const QList<Opzione>& accettate, int minimo, int massimo, const QString& uso);
+
+    const QStringList& posizionali() const { return posizionali_; }
+    // The options with a value, in the order given.
+    const QList<std::pair<QString, QString>>& valori() const { return valori_; }
+    bool ha(QStringView opzione) const;
+    // The value last given to `opzione`.
+    std::optional<QString> valore(QStringView opzione) const;
+
+private:
+    QStringList posizionali_;
+    QList<std::pair<QString, QString>> valori_;
+    QStringList interruttori_;
+};
+
+// A whole number of four bytes (the range of Soggetto, of a surface), or none.
+std::optional<qint32> intero32(const QString& testo);
+// What a message adds to a number out of that range.
+QString gammaIntero32();
 
 // Progress on stderr, a line about every half second.
 class AvanzamentoConsole : public Avanzamento {

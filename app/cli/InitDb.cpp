@@ -9,17 +9,11 @@ namespace Cli {
 
 int initDb(const QStringList& arg)
 {
-    bool force = false;
-    for (const QString& a : arg) {
-        if (a == QLatin1String("--force"))
-            force = true;
-        else
-            throw Errore(QStringLiteral("Opzione sconosciuta: %1").arg(a));
-    }
+    const Argomenti a(arg, {{QStringLiteral("--force"), false}}, 0, 0, QStringLiteral("Uso: sorvel-cli init-db [--force]"));
     TdTabelle d;
     d.leggiConfigurazione();
     const ParametriConnessione p = StringaDiConnessione::analizza(d.StringaConnessione);
-    const int n = DatabaseConsegnato::crea(p.file, force);
+    const int n = DatabaseConsegnato::crea(p.file, a.ha(u"--force"));
     out() << "Creato " << p.file << " con " << n << " comuni.\n";
     return 0;
 }

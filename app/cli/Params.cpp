@@ -15,23 +15,15 @@ int params(const QStringList& arg)
         {QStringLiteral("--provincia"), QStringLiteral("Provincia")}, {QStringLiteral("--codfis"), QStringLiteral("CodFis")},
         {QStringLiteral("--indirizzo"), QStringLiteral("Indirizzo")}, {QStringLiteral("--telefono"), QStringLiteral("Telefono")},
         {QStringLiteral("--fax"), QStringLiteral("Fax")},             {QStringLiteral("--firma"), QStringLiteral("Firma")}};
+    QList<Argomenti::Opzione> accettate;
+    for (const auto& [opzione, colonna] : colonne)
+        accettate.append({opzione});
+    const Argomenti a(arg, accettate, 0, 0,
+                      QStringLiteral("Uso: sorvel-cli params [--codice C] [--nome N] [--provincia P] [--codfis X] "
+                                     "[--indirizzo I] [--telefono T] [--fax F] [--firma S]"));
     QList<std::pair<QString, QString>> valori;
-    for (qsizetype i = 0; i < arg.size(); ++i) {
-        QString opzione = arg[i], valore;
-        const qsizetype uguale = opzione.indexOf(QLatin1Char('='));
-        if (uguale > 0) {
-            valore = opzione.mid(uguale + 1);
-            opzione.truncate(uguale);
-        } else if (i + 1 < arg.size()) {
-            valore = arg[++i];
-        } else {
-            throw Errore(QStringLiteral("Manca il valore dell'opzione %1").arg(opzione));
-        }
-        const auto it = colonne.find(opzione);
-        if (it == colonne.end())
-            throw Errore(QStringLiteral("Opzione sconosciuta: %1").arg(opzione));
-        valori.append({it->second, valore});
-    }
+    for (const auto& [opzione, valore] : a.valori())
+        valori.append({colonne.at(opzione), valore});
     TdTabelle d;
     avvia(d);
     if (d.tParametri.vuoto())

@@ -1,6 +1,5 @@
 #include "Cli.h"
 
-#include "Campo.h"
 #include "DossierSoggetto.h"
 #include "ElencoSoggetti.h"
 #include "Errore.h"
@@ -11,51 +10,20 @@
 
 #include <QFileInfo>
 #include <functional>
-#include <limits>
 #include <map>
 
 namespace Cli {
 
 namespace {
 
-// The options of a report: "--name value" or "--name=value"; the words
-// without a leading "--" are the positional arguments.
-struct Opzioni {
-    QMap<QString, QString> valori;
-    QStringList posizionali;
-
-    Opzioni(const QStringList& arg, const QStringList& ammesse)
-    {
-        for (qsizetype i = 0; i < arg.size(); ++i) {
-            QString a = arg[i];
-            if (!a.startsWith(QLatin1String("--"))) {
-                posizionali.append(a);
-                continue;
-            }
-            QString valore;
-            const qsizetype uguale = a.indexOf(QLatin1Char('='));
-            if (uguale > 0) {
-                valore = a.mid(uguale + 1);
-                a.truncate(uguale);
-            } else if (i + 1 < arg.size()) {
-                valore = arg[++i];
-            } else {
-                throw Errore(QStringLiteral("Manca il valore dell'opzione %1").arg(a));
-            }
-            if (!ammesse.contains(a))
-                throw Errore(QStringLiteral("Opzione sconosciuta: %1").arg(a));
-            valori.insert(a, valore);
-        }
-    }
-
-    QString obbligatoria(const QString& nome, const char* uso) const
-    {
-        const QString v = valori.value(nome);
-        if (v.isEmpty())
-            throw Errore(QString::fromUtf8(uso));
-        return v;
-    }
-};
+// The --pdf a report needs: the usage line when it is missing or empty.
+QString pdfObbligatorio(const Argomenti& a, const char* uso)
+{
+    const QString v = a.valore(u"--pdf").value_or(QString());
+    if (v.isEmpty())
+        throw Errore(QString::fromUtf8(uso));
+    return v;
+}
 
 void scrivi(const ReportPreparato& r, const QString& pdf)
 {
@@ -67,10 +35,8 @@ void scrivi(const ReportPreparato& r, const QString& pdf)
 int owners(const QStringList& arg)
 {
     static const char* uso = "Uso: sorvel-cli report owners --pdf FILE";
-    const Opzioni o(arg, {QStringLiteral("--pdf")});
-    if (!o.posizionali.isEmpty())
-        throw Errore(QString::fromUtf8(uso));
-    const QString pdf = o.obbligatoria(QStringLiteral("--pdf"), uso);
+    const Argomenti a(arg, {{QStringLiteral("--pdf")}}, 0, 0, QString::fromUtf8(uso));
+    const QString pdf = pdfObbligatorio(a, uso);
     TdTabelle d;
     avvia(d);
     Query elenco(d.ADOConnection1, QStringLiteral("ADOQuery1"));
@@ -82,23 +48,21 @@ int owners(const QStringList& arg)
 int dossier(const QStringList& arg)
 {
     static const char* uso = "Uso: sorvel-cli report dossier SOGGETTO [--ruolo N] --pdf FILE";
-    const Opzioni o(arg, {QStringLiteral("--pdf"), QStringLiteral("--ruolo")});
-    if (o.posizionali.size() != 1)
-        throw Errore(QString::fromUtf8(uso));
-    const auto soggetto = Conversione::intero(o.posizionali[0]);
+    const Argomenti a(arg, {{QStringLiteral("--pdf")}, {QStringLiteral("--ruolo")}}, 1, 1, QString::fromUtf8(uso));
+    const QString& testoSoggetto = a.posizionali().front();
+    const auto soggetto = intero32(testoSoggetto);
     if (!soggetto)
-        throw Errore(QStringLiteral("Numero del soggetto non valido: '%1'").arg(o.posizionali[0]));
-    const QString pdf = o.obbligatoria(QStringLiteral("--pdf"), uso);
+        throw Errore(QStringLiteral("Numero del soggetto non valido: '%1' (%2)").arg(testoSoggetto, gammaIntero32()));
+    const QString pdf = pdfObbligatorio(a, uso);
     TdTabelle d;
     avvia(d);
     // With --ruolo the report prints as in the hand-off mode.
-    if (o.valori.contains(QStringLiteral("--ruolo"))) {
-        const QString valore = o.valori.value(QStringLiteral("--ruolo"));
-        const auto n = Conversione::intero(valore);
-        if (!n || *n < std::numeric_limits<qint32>::min() || *n > std::numeric_limits<qint32>::max())
-            throw Errore(QStringLiteral("Superficie a ruolo non valida: '%1'").arg(valore));
+    if (const auto valore = a.valore(u"--ruolo")) {
+        const auto n = intero32(*valore);
+        if (!n)
+            throw Errore(QStringLiteral("Superficie a ruolo non valida: '%1' (%2)").arg(*valore, gammaIntero32()));
         d.ModalitaS = true;
-        d.SuperficieRuolo = qint32(*n);
+        d.SuperficieRuolo = *n;
     }
     DossierSoggetto ds(d);
     ds.apri(*soggetto);
