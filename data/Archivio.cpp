@@ -67,18 +67,21 @@ QVariant ColonnaValori::valore(size_t r) const
     }
 }
 
-void ColonnaValori::aggiungi(const QVariant& v)
+void ColonnaValori::aggiungi(const ValoreCampo& v)
 {
-    if (v.isNull() || !v.isValid()) {
+    if (v.nullo) {
         aggiungiNullo();
         return;
     }
     if (testuale()) {
-        aggiungiTesto(v.toString().toStdString());
+        nulli_.push_back(false);
+        const size_t inizio = testi_.size();
+        Utf8::aggiungi(v.testo, testi_);
+        pos_.emplace_back(uint32_t(inizio), uint32_t(testi_.size() - inizio));
         return;
     }
     nulli_.push_back(false);
-    numeri_.push_back(tipo_ == TipoCampo::Data ? v.toDate().toJulianDay() : v.toLongLong());
+    numeri_.push_back(v.numero);
 }
 
 void ColonnaValori::aggiungiDaSql(const Comando& c, int col)
@@ -113,18 +116,18 @@ void ColonnaValori::aggiungiDaSql(const Comando& c, int col)
     numeri_.push_back(n);
 }
 
-void ColonnaValori::imposta(size_t r, const QVariant& v)
+void ColonnaValori::imposta(size_t r, const ValoreCampo& v)
 {
     const bool eraNullo = nulli_[r];
-    const bool nullo = v.isNull() || !v.isValid();
-    nulli_[r] = nullo;
-    nNulli_ += size_t(nullo) - size_t(eraNullo);
+    nulli_[r] = v.nullo;
+    nNulli_ += size_t(v.nullo) - size_t(eraNullo);
     if (testuale()) {
         // The old text stays unreferenced in the buffer: edits are rare.
-        const std::string u = nullo ? std::string() : v.toString().toStdString();
-        pos_[r] = {uint32_t(testi_.size()), uint32_t(u.size())};
-        testi_.append(u);
+        const size_t inizio = testi_.size();
+        if (!v.nullo)
+            Utf8::aggiungi(v.testo, testi_);
+        pos_[r] = {uint32_t(inizio), uint32_t(testi_.size() - inizio)};
     } else {
-        numeri_[r] = nullo ? 0 : (tipo_ == TipoCampo::Data ? v.toDate().toJulianDay() : v.toLongLong());
+        numeri_[r] = v.nullo ? 0 : v.numero;
     }
 }

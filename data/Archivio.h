@@ -30,9 +30,9 @@ public:
     }
 
     QVariant valore(size_t r) const;
-    void aggiungi(const QVariant& v);
+    void aggiungi(const ValoreCampo& v);
     void aggiungiDaSql(const Comando& c, int colonna);
-    void imposta(size_t r, const QVariant& v);
+    void imposta(size_t r, const ValoreCampo& v);
 
 private:
     void aggiungiNullo();

@@ -26,23 +26,18 @@ Intervallo intervallo(TipoCampo t)
     }
 }
 
-qint64 verificaIntervallo(const DefCampo& c, qint64 n, const QString& testo)
+// `testo` is the value as it was given, for the message; null for a number.
+qint64 verificaIntervallo(const DefCampo& c, qint64 n, QStringView testo = {})
 {
     const Intervallo r = intervallo(c.tipo);
     if (n < r.min || n > r.max)
         throw Errore(QStringLiteral("Il valore '%1' è fuori dall'intervallo del campo %2 (da %3 a %4)")
-                         .arg(testo, c.nome).arg(r.min).arg(r.max));
+                         .arg(testo.isNull() ? QString::number(n) : testo.toString(), c.nome)
+                         .arg(r.min)
+                         .arg(r.max));
     return n;
 }
 
-QString testoFisso(const DefCampo& c, QString t)
-{
-    if (c.larghezza > 0 && t.size() > c.larghezza)
-        t.truncate(c.larghezza);
-    if (c.tipo == TipoCampo::Fisso && t.size() < c.larghezza)
-        t = t.leftJustified(c.larghezza, QLatin1Char(' '));
-    return t;
-}
 }  // namespace
 
 std::optional<qint64> intero(QStringView t)
@@ -93,69 +88,127 @@ std::optional<QDate> data(QStringView t)
     return d;
 }
 
-QVariant daTesto(const DefCampo& c, const QString& testo)
+void daTesto(const DefCampo& c, QStringView testo, ValoreCampo& v)
 {
     switch (c.tipo) {
     case TipoCampo::Testo:
-    case TipoCampo::Fisso:
-        return testoFisso(c, testo);
+    case TipoCampo::Fisso: {
+        const qsizetype n = c.larghezza > 0 ? std::min(testo.size(), qsizetype(c.larghezza)) : testo.size();
+        v.testo.resize(0);
+        v.testo.append(testo.first(n));
+        if (c.tipo == TipoCampo::Fisso && n < c.larghezza)
+            v.testo.resize(c.larghezza, QLatin1Char(' '));
+        v.nullo = false;
+        return;
+    }
     case TipoCampo::Data: {
-        if (testo.isEmpty())
-            return QVariant(QMetaType(QMetaType::QDate));
+        if (testo.isEmpty()) {
+            v.nullo = true;
+            return;
+        }
         const auto d = data(testo);
         if (!d)
-            throw Errore(QStringLiteral("Il valore '%1' non è una data valida per il campo %2").arg(testo, c.nome));
-        return *d;
+            throw Errore(QStringLiteral("Il valore '%1' non è una data valida per il campo %2").arg(testo.toString(), c.nome));
+        v.numero = d->toJulianDay();
+        v.nullo = false;
+        return;
     }
     case TipoCampo::Booleano:
-        if (testo.isEmpty())
-            return QVariant(QMetaType(QMetaType::Bool));
-        if (testo.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
-            return true;
-        if (testo.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)
-            return false;
+        if (testo.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 ||
+            testo.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0) {
+            v.numero = testo.size() == 4;
+            v.nullo = false;
+            return;
+        }
         [[fallthrough]];
     default: {
-        if (testo.isEmpty())
-            return QVariant(QMetaType(QMetaType::LongLong));
+        if (testo.isEmpty()) {
+            v.nullo = true;
+            return;
+        }
         const auto n = intero(testo);
         if (!n)
-            throw Errore(QStringLiteral("Il valore '%1' non è un numero intero valido per il campo %2").arg(testo, c.nome));
-        const qint64 v = verificaIntervallo(c, *n, testo);
-        if (c.tipo == TipoCampo::Booleano)
-            return v != 0;
-        return v;
+            throw Errore(QStringLiteral("Il valore '%1' non è un numero intero valido per il campo %2").arg(testo.toString(), c.nome));
+        v.numero = verificaIntervallo(c, *n, testo);
+        v.nullo = false;
     }
     }
 }
 
-QVariant normalizza(const DefCampo& c, const QVariant& v)
+QVariant daTesto(const DefCampo& c, const QString& testo)
 {
-    if (v.isNull() || !v.isValid()) {
-        switch (c.tipo) {
-        case TipoCampo::Testo:
-        case TipoCampo::Fisso: return QVariant(QMetaType(QMetaType::QString));
-        case TipoCampo::Data: return QVariant(QMetaType(QMetaType::QDate));
-        case TipoCampo::Booleano: return QVariant(QMetaType(QMetaType::Bool));
-        default: return QVariant(QMetaType(QMetaType::LongLong));
-        }
+    ValoreCampo v;
+    daTesto(c, testo, v);
+    return comeVariant(c, v);
+}
+
+void daNumero(const DefCampo& c, qint64 n, ValoreCampo& v)
+{
+    v.numero = verificaIntervallo(c, n);
+    v.nullo = false;
+}
+
+void normalizza(const DefCampo& c, const QVariant& valore, ValoreCampo& v)
+{
+    if (valore.isNull() || !valore.isValid()) {
+        v.nullo = true;
+        return;
     }
     switch (c.tipo) {
     case TipoCampo::Testo:
     case TipoCampo::Fisso:
-        return testoFisso(c, v.toString());
+        daTesto(c, valore.toString(), v);
+        return;
     case TipoCampo::Data:
-        if (v.typeId() == QMetaType::QDate)
-            return v;
-        return daTesto(c, v.toString());
+        if (valore.typeId() == QMetaType::QDate) {
+            v.numero = valore.toDate().toJulianDay();
+            v.nullo = false;
+            return;
+        }
+        daTesto(c, valore.toString(), v);
+        return;
     case TipoCampo::Booleano:
-        if (v.typeId() == QMetaType::Bool)
-            return v;
-        return v.toLongLong() != 0;
+        v.numero = valore.typeId() == QMetaType::Bool ? valore.toBool() : valore.toLongLong() != 0;
+        v.nullo = false;
+        return;
     default:
-        if (v.typeId() == QMetaType::QString)
-            return daTesto(c, v.toString());
-        return verificaIntervallo(c, v.toLongLong(), v.toString());
+        if (valore.typeId() == QMetaType::QString) {
+            daTesto(c, *static_cast<const QString*>(valore.constData()), v);
+            return;
+        }
+        v.numero = verificaIntervallo(c, valore.toLongLong(), valore.toString());
+        v.nullo = false;
+    }
+}
+
+QVariant normalizza(const DefCampo& c, const QVariant& valore)
+{
+    ValoreCampo v;
+    normalizza(c, valore, v);
+    return comeVariant(c, v);
+}
+
+void daMemorizzato(const DefCampo& c, const QVariant& valore, ValoreCampo& v)
+{
+    v.nullo = valore.isNull() || !valore.isValid();
+    if (v.nullo)
+        return;
+    if (c.testuale())
+        v.testo = valore.toString();
+    else if (c.tipo == TipoCampo::Data)
+        v.numero = valore.toDate().toJulianDay();
+    else
+        v.numero = valore.toLongLong();
+}
+
+QVariant comeVariant(const DefCampo& c, const ValoreCampo& v)
+{
+    switch (c.tipo) {
+    case TipoCampo::Testo:
+    case TipoCampo::Fisso: return v.nullo ? QVariant(QMetaType(QMetaType::QString)) : QVariant(v.testo);
+    case TipoCampo::Data: return v.nullo ? QVariant(QMetaType(QMetaType::QDate)) : QVariant(QDate::fromJulianDay(v.numero));
+    case TipoCampo::Booleano: return v.nullo ? QVariant(QMetaType(QMetaType::Bool)) : QVariant(v.numero != 0);
+    default: return v.nullo ? QVariant(QMetaType(QMetaType::LongLong)) : QVariant(v.numero);
     }
 }
 
@@ -180,3 +233,34 @@ QString LetteraleSql(const QString& testo)
     r.replace(QLatin1Char('\''), QLatin1String("''"));
     return QLatin1Char('\'') + r + QLatin1Char('\'');
 }
+
+namespace Utf8 {
+
+void aggiungi(QStringView s, std::string& out)
+{
+    const char16_t* p = s.utf16();
+    const char16_t* const fine = p + s.size();
+    while (p < fine) {
+        const char32_t u = *p++;
+        if (u < 0x80) {
+            out.push_back(char(u));
+        } else if (u < 0x800) {
+            out.push_back(char(0xC0 | (u >> 6)));
+            out.push_back(char(0x80 | (u & 0x3F)));
+        } else if (u < 0xD800 || u > 0xDFFF) {
+            out.push_back(char(0xE0 | (u >> 12)));
+            out.push_back(char(0x80 | ((u >> 6) & 0x3F)));
+            out.push_back(char(0x80 | (u & 0x3F)));
+        } else if (u < 0xDC00 && p < fine && *p >= 0xDC00 && *p <= 0xDFFF) {
+            const char32_t c = 0x10000 + ((u - 0xD800) << 10) + (char32_t(*p++) - 0xDC00);
+            out.push_back(char(0xF0 | (c >> 18)));
+            out.push_back(char(0x80 | ((c >> 12) & 0x3F)));
+            out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
+            out.push_back(char(0x80 | (c & 0x3F)));
+        } else {
+            out.append("\xEF\xBF\xBD");
+        }
+    }
+}
+
+}  // namespace Utf8

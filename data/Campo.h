@@ -7,6 +7,7 @@
 #include <QString>
 #include <QVariant>
 #include <optional>
+#include <string>
 
 enum class TipoCampo { Testo, Fisso, Intero32, Intero16, Byte, Booleano, Data };
 
@@ -21,14 +22,35 @@ struct DefCampo {
     QString tipoSql() const { return testuale() || tipo == TipoCampo::Data ? QStringLiteral("TEXT") : QStringLiteral("INTEGER"); }
 };
 
+// A field's value as the data layer holds it, without a QVariant: null, a
+// whole number (booleans 0 and 1, dates as Julian day) or a text. A value
+// that is set again keeps its text's storage, so a row being built field by
+// field costs no allocation.
+struct ValoreCampo {
+    bool nullo = true;
+    qint64 numero = 0;
+    QString testo;
+};
+
 namespace Conversione {
 
 // The stored value for `testo` assigned to a field of type `c`: null for an
-// empty number or date; raises Errore naming the field and quoting the value.
+// empty number or date; raises Errore naming the field and quoting the value
+// (and `v` is then unchanged).
+void daTesto(const DefCampo& c, QStringView testo, ValoreCampo& v);
 QVariant daTesto(const DefCampo& c, const QString& testo);
 
 // Normalises a typed value for a field (cuts and pads text, checks ranges).
+void normalizza(const DefCampo& c, const QVariant& valore, ValoreCampo& v);
 QVariant normalizza(const DefCampo& c, const QVariant& v);
+// A whole number for a numeric field, range-checked.
+void daNumero(const DefCampo& c, qint64 n, ValoreCampo& v);
+
+// A stored value taken as it is (a row read back for editing).
+void daMemorizzato(const DefCampo& c, const QVariant& valore, ValoreCampo& v);
+// The value as the rest of the program reads it: a QString, qint64, bool or
+// QDate, or a null of that type.
+QVariant comeVariant(const DefCampo& c, const ValoreCampo& v);
 
 // A whole number in decimal, optionally preceded by blanks and a sign.
 std::optional<qint64> intero(QStringView testo);
@@ -44,3 +66,10 @@ QString testoVisualizzato(const DefCampo& c, const QVariant& v);
 
 // A text as an SQL string literal: in single quotes, embedded quotes doubled.
 QString LetteraleSql(const QString& testo);
+
+namespace Utf8 {
+// The one UTF-16 to UTF-8 conversion of the data layer, appended to `out`.
+// A surrogate pair is one character of four bytes; a lone half, which no
+// text should hold, becomes U+FFFD.
+void aggiungi(QStringView s, std::string& out);
+}  // namespace Utf8

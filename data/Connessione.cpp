@@ -1,5 +1,6 @@
 #include "Connessione.h"
 
+#include "Campo.h"
 #include "Collazione.h"
 #include "Errore.h"
 #include "ErroreDatabase.h"
@@ -37,8 +38,7 @@ struct Comando::Impl {
     Connessione::Impl* conn;
     sqlite3* db;
     sqlite3_stmt* h = nullptr;
-    std::string testi;  // the texts bound by legaRiga
-    std::vector<std::pair<size_t, size_t>> posizioni;
+    std::vector<std::string> testi;  // the UTF-8 bound to each parameter by legaTesto
     Impl(Connessione::Impl* c, const QString& sql) : conn(c), db(c->db->getHandle())
     {
         const QByteArray u = sql.toUtf8();
@@ -57,6 +57,7 @@ struct Comando::Impl {
         }
         if (!h)
             throw Errore(QStringLiteral("Il testo SQL non contiene alcuna istruzione"));
+        testi.resize(size_t(sqlite3_bind_parameter_count(h)));
         conn->comandi.insert(this);
     }
     ~Impl()
@@ -235,59 +236,34 @@ void Comando::lega(int indice, const QVariant& v)
         sqlite3_bind_double(d_->h, indice, v.toDouble());
         return;
     case QMetaType::QDate:
-        lega(indice, QVariant(v.toDate().toString(Qt::ISODate)));
+        legaTesto(indice, v.toDate().toString(Qt::ISODate));
         return;
-    default: {
-        const QByteArray u = v.toString().toUtf8();
-        sqlite3_bind_text(d_->h, indice, u.constData(), int(u.size()), SQLITE_TRANSIENT);
-    }
+    case QMetaType::QString:
+        legaTesto(indice, *static_cast<const QString*>(v.constData()));
+        return;
+    default:
+        legaTesto(indice, v.toString());
     }
 }
 
-void Comando::legaRiga(const QList<QVariant>& valori)
+void Comando::legaTesto(int indice, QStringView testo)
 {
-    std::string& a = d_->testi;
-    a.clear();
-    d_->posizioni.clear();
-    for (const QVariant& v : valori) {
-        if (v.typeId() != QMetaType::QString || v.isNull())
-            continue;
-        const QString& s = *static_cast<const QString*>(v.constData());
-        const size_t inizio = a.size();
-        for (QChar ch : s) {
-            const char16_t u = ch.unicode();
-            if (u < 0x80) {
-                a.push_back(char(u));
-            } else if (u < 0x800) {
-                a.push_back(char(0xC0 | (u >> 6)));
-                a.push_back(char(0x80 | (u & 0x3F)));
-            } else if (QChar::isSurrogate(u)) {
-                a.append(QStringView(&ch, 1).toUtf8().constData());  // lone halves: Qt decides
-            } else {
-                a.push_back(char(0xE0 | (u >> 12)));
-                a.push_back(char(0x80 | ((u >> 6) & 0x3F)));
-                a.push_back(char(0x80 | (u & 0x3F)));
-            }
-        }
-        d_->posizioni.emplace_back(inizio, a.size() - inizio);
-    }
-    // bound only now: the buffer no longer moves
-    size_t k = 0;
-    for (int i = 0; i < valori.size(); ++i) {
-        const QVariant& v = valori[i];
-        if (v.typeId() == QMetaType::QString && !v.isNull()) {
-            const auto [inizio, n] = d_->posizioni[k++];
-            sqlite3_bind_text(d_->h, i + 1, a.data() + inizio, int(n), SQLITE_STATIC);
-        } else {
-            lega(i + 1, v);
-        }
-    }
+    if (indice < 1 || size_t(indice) > d_->testi.size())
+        return;  // no such parameter: ignored, as SQLite ignores every binding out of range
+    std::string& u = d_->testi[size_t(indice - 1)];
+    u.clear();
+    Utf8::aggiungi(testo, u);
+    sqlite3_bind_text(d_->h, indice, u.data(), int(u.size()), SQLITE_STATIC);
 }
 
 void Comando::lega(int indice, qint64 valore) { sqlite3_bind_int64(d_->h, indice, valore); }
 void Comando::lega(int indice, std::string_view u)
 {
     sqlite3_bind_text(d_->h, indice, u.data(), int(u.size()), SQLITE_TRANSIENT);
+}
+void Comando::legaUtf8(int indice, std::string_view u)
+{
+    sqlite3_bind_text(d_->h, indice, u.data(), int(u.size()), SQLITE_STATIC);
 }
 void Comando::legaNull(int indice) { sqlite3_bind_null(d_->h, indice); }
 

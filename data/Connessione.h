@@ -65,7 +65,8 @@ private:
 };
 
 // A prepared statement. Values are bound by position (from 1) or by name
-// (":Nome"); text is bound as UTF-8.
+// (":Nome"); text is bound as UTF-8, converted by one encoder whatever the
+// way it is bound.
 class Comando {
 public:
     enum class Tipo { Nullo, Intero, Reale, Testo, Blob };
@@ -77,11 +78,14 @@ public:
     void lega(int indice, const QVariant& valore);
     void lega(int indice, qint64 valore);
     void lega(int indice, std::string_view utf8);
+    // Each parameter keeps a buffer of its own for the UTF-8 of its text,
+    // reused from one binding to the next: binding a row costs no allocation
+    // (the import's hot path).
+    void legaTesto(int indice, QStringView testo);
+    // UTF-8 that the statement does not copy: the caller keeps it alive and
+    // unchanged until the statement has run.
+    void legaUtf8(int indice, std::string_view utf8);
     void legaNull(int indice);
-    // Binds valori[0] to parameter 1 and so on. The texts are converted to
-    // UTF-8 into one buffer the statement keeps, so a row costs no allocation:
-    // the import's hot path.
-    void legaRiga(const QList<QVariant>& valori);
     void lega(const QString& nome, const QVariant& valore);
     int numeroParametri() const;
     QString nomeParametro(int indice) const;

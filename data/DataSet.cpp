@@ -79,7 +79,6 @@ void DataSet::definisciCampi(const QList<DefCampo>& memorizzati)
 {
     const QList<DefCampo> derivati = campi_.mid(memorizzati_.size());
     memorizzati_ = memorizzati;
-    rigaVuota_.clear();
     campi_ = memorizzati_ + derivati;
     archivio_.colonne.clear();
     for (const DefCampo& c : memorizzati_)
@@ -88,7 +87,6 @@ void DataSet::definisciCampi(const QList<DefCampo>& memorizzati)
 
 void DataSet::cambiaTipoCampo(int campo, TipoCampo tipo, int larghezza)
 {
-    rigaVuota_.clear();
     memorizzati_[campo].tipo = campi_[campo].tipo = tipo;
     memorizzati_[campo].larghezza = campi_[campo].larghezza = larghezza;
     archivio_.colonne[size_t(campo)].cambiaTipo(tipo);
@@ -338,7 +336,7 @@ QVariant DataSet::valore(int campo) const
         throw Errore(QStringLiteral("%1: campo inesistente").arg(nome_));
     if (stato_ == Stato::Modifica || stato_ == Stato::Inserimento) {
         if (campo < memorizzati_.size())
-            return buffer_[campo];
+            return Conversione::comeVariant(campi_[campo], buffer_[size_t(campo)]);
         return valoreDerivato(campo, RigaDati(*this, -1));
     }
     assicuraCaricato();
@@ -673,16 +671,8 @@ void DataSet::aggiungi()
     richiedeModifica("l'inserimento");
     if (stato_ == Stato::Modifica || stato_ == Stato::Inserimento)
         registra();
-    // A new row starts with every field null; the empty row is built once.
-    if (rigaVuota_.isEmpty()) {
-        for (const DefCampo& c : memorizzati_)
-            rigaVuota_.append(Conversione::normalizza(c, QVariant()));
-    }
-    // the buffer keeps its storage from row to row: appending costs no allocation
-    if (buffer_.size() == rigaVuota_.size())
-        std::copy(rigaVuota_.cbegin(), rigaVuota_.cend(), buffer_.begin());
-    else
-        buffer_ = QList<QVariant>(rigaVuota_.cbegin(), rigaVuota_.cend());
+    // A new row starts with every field null.
+    svuotaBuffer();
     stato_ = Stato::Inserimento;
     rigaInModifica_ = -1;
     try {
@@ -701,32 +691,41 @@ void DataSet::modifica()
         return;
     if (righe() == 0)
         throw Errore(QStringLiteral("%1: nessuna riga da modificare").arg(nome_));
-    buffer_.clear();
+    svuotaBuffer();
     for (int c = 0; c < memorizzati_.size(); ++c)
-        buffer_.append(valoreRiga(corrente_, c));
+        Conversione::daMemorizzato(campi_[c], valoreRiga(corrente_, c), buffer_[size_t(c)]);
     rigaInModifica_ = corrente_;
     stato_ = Stato::Modifica;
 }
 
-void DataSet::impostaTesto(QStringView nome, const QString& testo) { impostaTesto(campo(nome), testo); }
+void DataSet::impostaTesto(QStringView nome, QStringView testo) { impostaTesto(campo(nome), testo); }
 void DataSet::impostaValore(QStringView nome, const QVariant& v) { impostaValore(campo(nome), v); }
 
-void DataSet::impostaTesto(int c, const QString& testo)
+int DataSet::campoModificabile(int c)
 {
     if (stato_ != Stato::Modifica && stato_ != Stato::Inserimento)
         modifica();
     if (c < 0 || c >= memorizzati_.size())
         throw Errore(QStringLiteral("%1: il campo %2 non si può modificare").arg(nome_, c < 0 || c >= campi_.size() ? QString::number(c) : campi_[c].nome));
-    buffer_[c] = Conversione::daTesto(campi_[c], testo);
+    return c;
+}
+
+void DataSet::impostaTesto(int c, QStringView testo)
+{
+    campoModificabile(c);
+    Conversione::daTesto(campi_[c], testo, buffer_[size_t(c)]);
 }
 
 void DataSet::impostaValore(int c, const QVariant& v)
 {
-    if (stato_ != Stato::Modifica && stato_ != Stato::Inserimento)
-        modifica();
-    if (c < 0 || c >= memorizzati_.size())
-        throw Errore(QStringLiteral("%1: il campo %2 non si può modificare").arg(nome_, c < 0 || c >= campi_.size() ? QString::number(c) : campi_[c].nome));
-    buffer_[c] = Conversione::normalizza(campi_[c], v);
+    campoModificabile(c);
+    Conversione::normalizza(campi_[c], v, buffer_[size_t(c)]);
+}
+
+void DataSet::impostaIntero(int c, qint64 v)
+{
+    campoModificabile(c);
+    Conversione::daNumero(campi_[c], v, buffer_[size_t(c)]);
 }
 
 void DataSet::registra()
@@ -772,12 +771,10 @@ void DataSet::annulla()
 
 void DataSet::svuotaBuffer()
 {
-    // Values go, storage stays: texts that pointed into a caller's line must
-    // not linger, and the next row must not allocate.
-    if (buffer_.size() == rigaVuota_.size())
-        std::copy(rigaVuota_.cbegin(), rigaVuota_.cend(), buffer_.begin());
-    else
-        buffer_.clear();
+    // Values go, storage stays: the next row must not allocate.
+    buffer_.resize(size_t(memorizzati_.size()));
+    for (ValoreCampo& v : buffer_)
+        v.nullo = true;
 }
 
 // --- quiet cursor moves -------------------------------------------------------------------

@@ -102,11 +102,13 @@ public:
 
     void aggiungi();  // begins a new row (append)
     void modifica();  // begins editing the current row
-    void impostaTesto(QStringView campo, const QString& testo);  // converted as for an import
+    void impostaTesto(QStringView campo, QStringView testo);  // converted as for an import
     void impostaValore(QStringView campo, const QVariant& valore);
-    // The same by field index, for the import's hot loop.
-    void impostaTesto(int campo, const QString& testo);
+    // The same by field index, for the import's hot loop: the text is
+    // converted straight into the row being built, no QVariant in between.
+    void impostaTesto(int campo, QStringView testo);
     void impostaValore(int campo, const QVariant& valore);
+    void impostaIntero(int campo, qint64 valore);  // range-checked
     void registra();  // post
     void annulla();   // cancel
 
@@ -122,8 +124,9 @@ Q_SIGNALS:
 protected:
     // Loads every row into `a` (fields already set by definisciCampi or by the loader).
     virtual void carica(Archivio& a) = 0;
-    // Writes the edit buffer: a new row when `riga` < 0, else stored row `riga`.
-    virtual void scrivi(const QList<QVariant>& buffer, qint64 riga) = 0;
+    // Writes the edit buffer (one value per stored field): a new row when
+    // `riga` < 0, else stored row `riga`.
+    virtual void scrivi(const std::vector<ValoreCampo>& buffer, qint64 riga) = 0;
     // Tables load on first use; queries when they open.
     virtual bool caricaPigro() const { return false; }
     // Checks that the data set can open (a table against the database).
@@ -156,6 +159,7 @@ private:
     void azzeraIndici() const;
     void cambiaCorrente(int riga);
     void richiedeModifica(const char* operazione) const;
+    int campoModificabile(int campo);  // begins editing when needed; raises for a derived field
     void svuotaBuffer();
 
     QString nome_;
@@ -172,8 +176,8 @@ private:
     mutable std::exception_ptr guasto_;  // the failure of the last load, raised again by every read
     mutable std::unique_ptr<std::vector<uint32_t>> visibili_;  // null: every row is visible
     mutable int corrente_ = -1;
-    QList<QVariant> buffer_;
-    QList<QVariant> rigaVuota_;
+    // the row being built or edited; its texts keep their storage from row to row
+    std::vector<ValoreCampo> buffer_;
     int rigaInModifica_ = -1;
     mutable std::map<QString, std::unique_ptr<Indice>> indici_;
     int sospensioni_ = 0;

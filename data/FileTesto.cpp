@@ -16,14 +16,20 @@ constexpr char16_t alti[32] = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 }  // namespace
 
-QString decodifica(const char* dati, qsizetype n)
+void decodifica(const char* dati, qsizetype n, QString& testo)
 {
-    QString s(n, Qt::Uninitialized);
-    char16_t* out = reinterpret_cast<char16_t*>(s.data());
+    testo.resize(n);
+    char16_t* out = reinterpret_cast<char16_t*>(testo.data());
     for (qsizetype i = 0; i < n; ++i) {
         const auto b = static_cast<unsigned char>(dati[i]);
         out[i] = (b >= 0x80 && b < 0xA0) ? alti[b - 0x80] : char16_t(b);
     }
+}
+
+QString decodifica(const char* dati, qsizetype n)
+{
+    QString s;
+    decodifica(dati, n, s);
     return s;
 }
 

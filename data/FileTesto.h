@@ -13,6 +13,8 @@
 
 namespace Cp1252 {
 QString decodifica(const char* dati, qsizetype n);
+// The same into `testo`, which keeps its storage from line to line.
+void decodifica(const char* dati, qsizetype n, QString& testo);
 inline QString decodifica(const QByteArray& b) { return decodifica(b.constData(), b.size()); }
 QByteArray codifica(const QString& testo);  // characters outside the code page become '?'
 }  // namespace Cp1252

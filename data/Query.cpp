@@ -123,7 +123,7 @@ void Query::carica(Archivio& a)
     }
 }
 
-void Query::scrivi(const QList<QVariant>&, qint64)
+void Query::scrivi(const std::vector<ValoreCampo>&, qint64)
 {
     throw Errore(QStringLiteral("%1: i dati della query sono di sola lettura").arg(nome()));
 }

@@ -38,7 +38,7 @@ public:
 
 protected:
     void carica(Archivio& a) override;
-    void scrivi(const QList<QVariant>& buffer, qint64 riga) override;
+    void scrivi(const std::vector<ValoreCampo>& buffer, qint64 riga) override;
 
 private:
     // The statement for the current text with the parameters bound: prepared

@@ -5,6 +5,7 @@
 // stored field is handed to the database.
 
 #include "DataSet.h"
+#include "Errore.h"
 
 class Collegamento;
 class Comando;
@@ -16,18 +17,37 @@ public:
     Tabella(Collegamento& db, const QString& nome, QObject* parent = nullptr);
     ~Tabella() override;
 
+    // Gathering new rows, for a bulk load: while it is on, a new row of a
+    // table whose rows are not loaded is kept and written with others, many
+    // rows to a statement (SQLite's cost is mostly per statement). Whatever
+    // reads or edits the table writes the kept rows first. A database error
+    // of a kept row is therefore raised when its group is written, by a later
+    // row or by scriviAccumulate(), as ScritturaNonRiuscita: the group's rows
+    // are lost with it, so the load cannot go on.
+    class ScritturaNonRiuscita : public Errore {
+    public:
+        using Errore::Errore;
+    };
+    void accumula(bool attivo);
+    void scriviAccumulate();
+    // Drops the kept rows unwritten: after a failed load, before its rollback
+    // is followed by anything that could write them.
+    void scartaAccumulate();
+
 protected:
     void carica(Archivio& a) override;
-    void scrivi(const QList<QVariant>& buffer, qint64 riga) override;
+    void scrivi(const std::vector<ValoreCampo>& buffer, qint64 riga) override;
     bool caricaPigro() const override { return true; }
     void primaDiAprire() override { verifica(); }
 
 private:
     void verifica();
+    struct Accumulo;
 
     Collegamento& db_;
     const DefTabella* def_;
     bool verificata_ = false;
     std::vector<qint64> rowid_;
-    std::unique_ptr<Comando> inserimento_;
+    std::unique_ptr<Comando> inserimento_, aggiornamento_;
+    std::unique_ptr<Accumulo> accumulo_;
 };

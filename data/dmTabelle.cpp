@@ -1,46 +1,13 @@
 #include "dmTabelle.h"
 
+#include "CampiRiga.h"
 #include "Errore.h"
 #include "FileTesto.h"
+#include "Numeratore.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <map>
 #include <QFile>
-
-// The numbering during an import. Rows of a unit usually follow each other,
-// so each table remembers the last unit it numbered and its last number; for
-// another unit one indexed MAX query, prepared once, finds the stored maximum
-// (rows stored earlier in the same run included). Memory stays the same
-// however large the file.
-struct TdTabelle::Numeratore {
-    struct Chiave {
-        QString codice, sezione;
-        qint64 immobile = 0, progressivo = 0;
-        bool operator==(const Chiave&) const = default;
-    };
-    struct PerTabella {
-        Comando massimo;
-        bool valida = false;
-        Chiave ultima;
-        int numero = 0;
-        // Units of the managing municipality numbered in this run, as bits of
-        // a fixed-size filter: a unit whose bit is clear has no stored row
-        // (the run deleted them all), so it needs no query; a set bit may be
-        // another unit's, and then the query decides.
-        std::vector<quint64> visti;
-    };
-    QString codiceGestione;
-    size_t maschera = 0;  // bits of each filter, less one
-    size_t bit(const Chiave& k) const { return qHashMulti(0x5EED, k.sezione, k.immobile, k.progressivo) & maschera; }
-    bool visto(const PerTabella& t, const Chiave& k) const { const size_t b = bit(k); return t.visti[b >> 6] >> (b & 63) & 1; }
-    void segna(PerTabella& t, const Chiave& k) const { const size_t b = bit(k); t.visti[b >> 6] |= quint64(1) << (b & 63); }
-    std::map<const DataSet*, PerTabella> tabelle;
-    // the number handed to the row being built, counted once it is stored
-    PerTabella* inCorso = nullptr;
-    Chiave chiaveInCorso;
-    int numeroInCorso = 0;
-};
 
 const QString TdTabelle::iniPredefinito =
     QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0; Persist Security Info=False; Data Source=sorvel.mdb");
@@ -181,20 +148,7 @@ void TdTabelle::AzzeraArchivi()
     }
 }
 
-QString TdTabelle::EstraiCampo(QStringView riga, int n)
-{
-    qsizetype inizio = 0;
-    for (int i = 1; i < n; ++i) {
-        const qsizetype barra = riga.indexOf(QLatin1Char('|'), inizio);
-        if (barra < 0)
-            return QStringLiteral("$");
-        inizio = barra + 1;
-    }
-    const qsizetype fine = riga.indexOf(QLatin1Char('|'), inizio);
-    if (n < 1 || fine < 0)
-        return QStringLiteral("$");
-    return riga.mid(inizio, fine - inizio).toString();
-}
+QString TdTabelle::EstraiCampo(QStringView riga, int n) { return CampiRiga(riga)(n); }
 
 QString TdTabelle::tUnImm1CalcFields(const QVariant& esitoSup)
 {
@@ -212,40 +166,28 @@ QString TdTabelle::tUnImm1CalcFields(const QVariant& esitoSup)
     return QString();
 }
 
-void TdTabelle::iniziaNumerazione(qint64 righe)
+void TdTabelle::iniziaCaricamento(qint64 righe)
 {
-    numeratore_ = std::make_unique<Numeratore>();
-    numeratore_->codiceGestione = codiceGestione();
-    // about eight bits a line, from 4 kbit up to 16 Mbit (2 MiB) a table
-    size_t bits = size_t(1) << 12;
-    while (bits < size_t(std::max<qint64>(righe, 0)) * 8 && bits < (size_t(1) << 24))
-        bits <<= 1;
-    numeratore_->maschera = bits - 1;
-    for (Tabella* t : {&tUnImm2, &tUnImm4, &tUnImm3, &tUnImm5_6}) {
-        numeratore_->tabelle.emplace(
-            t, Numeratore::PerTabella{connessione().prepara(
-                           QStringLiteral("SELECT MAX(ProgrRec) FROM %1 WHERE Codice = ? AND Sezione = ? "
-                                          "AND Immobile = ? AND Progressivo = ?")
-                               .arg(t->nome())),
-                       false, {}, 0, std::vector<quint64>(bits / 64)});
-        t->dopoInserimento = [this](DataSet&) {
-            Numeratore& n = *numeratore_;
-            // A code or section longer than its column is stored cut, and the
-            // query, comparing the whole text, would not find the row again.
-            if (n.inCorso && n.chiaveInCorso.codice.size() <= 4 && n.chiaveInCorso.sezione.size() <= 1) {
-                n.inCorso->ultima = n.chiaveInCorso;
-                n.inCorso->numero = n.numeroInCorso;
-                n.inCorso->valida = true;
-                if (n.chiaveInCorso.codice == n.codiceGestione)
-                    n.segna(*n.inCorso, n.chiaveInCorso);
-            }
-            n.inCorso = nullptr;
-        };
-    }
+    const QList<Tabella*> numerate{&tUnImm2, &tUnImm4, &tUnImm3, &tUnImm5_6};
+    numeratore_ = std::make_unique<Numeratore>(connessione(), codiceGestione(), numerate, righe);
+    for (Tabella* t : numerate)
+        t->dopoInserimento = [this](DataSet& ds) { numeratore_->registrato(ds); };
+    for (Tabella* t : {&tUnImm1, &tUnImm2, &tUnImm4, &tUnImm3, &tUnImm5_6, &tUnImm9})
+        t->accumula(true);
 }
 
-void TdTabelle::terminaNumerazione()
+void TdTabelle::completaCaricamento()
 {
+    for (Tabella* t : {&tUnImm1, &tUnImm2, &tUnImm4, &tUnImm3, &tUnImm5_6, &tUnImm9})
+        t->scriviAccumulate();
+}
+
+void TdTabelle::terminaCaricamento()
+{
+    for (Tabella* t : {&tUnImm1, &tUnImm2, &tUnImm4, &tUnImm3, &tUnImm5_6, &tUnImm9}) {
+        t->scartaAccumulate();
+        t->accumula(false);
+    }
     for (Tabella* t : {&tUnImm2, &tUnImm4, &tUnImm3, &tUnImm5_6})
         t->dopoInserimento = nullptr;
     numeratore_.reset();
@@ -253,34 +195,16 @@ void TdTabelle::terminaNumerazione()
 
 void TdTabelle::TableNewRecord(DataSet& tabella)
 {
-    if (numeratore_) {
-        Numeratore& n = *numeratore_;
-        const auto immobile = Conversione::intero(ImmobileRiga);
-        const auto progressivo = Conversione::intero(ProgressivoRiga);
-        if (!immobile || !progressivo)
-            // what the numbering query would say of a key that is not a number
-            throw Errore(QStringLiteral("Chiave dell'unità non numerica: Immobile '%1', Progressivo '%2'")
-                             .arg(ImmobileRiga, ProgressivoRiga));
-        n.inCorso = nullptr;
-        Numeratore::PerTabella& t = n.tabelle.at(&tabella);
-        n.chiaveInCorso = {CodiceRiga, SezioneRiga, *immobile, *progressivo};
-        if (t.valida && t.ultima == n.chiaveInCorso) {
-            n.numeroInCorso = t.numero + 1;
-        } else if (CodiceRiga == n.codiceGestione && !n.visto(t, n.chiaveInCorso)) {
-            n.numeroInCorso = 1;
-        } else {
-            t.massimo.lega(1, QVariant(CodiceRiga));
-            t.massimo.lega(2, QVariant(SezioneRiga));
-            t.massimo.lega(3, *immobile);
-            t.massimo.lega(4, *progressivo);
-            t.massimo.passo();
-            n.numeroInCorso = int(t.massimo.intero(0)) + 1;  // a null maximum reads as 0
-            t.massimo.azzera();
-        }
-        tabella.impostaValore(4, n.numeroInCorso);  // ProgrRec, fifth column of the four tables
-        n.inCorso = &t;
+    if (!numeratore_) {
+        tabella.impostaValore(u"ProgrRec", ProssimoProgrRec(tabella.nome(), CodiceRiga, SezioneRiga, ImmobileRiga,
+                                                            ProgressivoRiga));
         return;
     }
-    tabella.impostaValore(u"ProgrRec", ProssimoProgrRec(tabella.nome(), CodiceRiga, SezioneRiga, ImmobileRiga,
-                                                        ProgressivoRiga));
+    const auto immobile = Conversione::intero(ImmobileRiga);
+    const auto progressivo = Conversione::intero(ProgressivoRiga);
+    if (!immobile || !progressivo)
+        // what the numbering query would say of a key that is not a number
+        throw Errore(QStringLiteral("Chiave dell'unità non numerica: Immobile '%1', Progressivo '%2'")
+                         .arg(ImmobileRiga, ProgressivoRiga));
+    numeratore_->numera(tabella, CodiceRiga, SezioneRiga, *immobile, *progressivo);
 }

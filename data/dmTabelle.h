@@ -11,6 +11,8 @@
 #include <QObject>
 #include <memory>
 
+class Numeratore;
+
 class TdTabelle : public QObject {
     Q_OBJECT
 public:
@@ -46,12 +48,17 @@ public:
     static QString tUnImm1CalcFields(const QVariant& esitoSup);
     void TableNewRecord(DataSet& tabella);
 
-    // During an import the numbers come from a counter per unit, seeded from
-    // the rows already stored, instead of one MAX query per row: the same
-    // numbers at a fraction of the cost. Ends with terminaNumerazione().
-    // `righe`, the lines of the file, sizes its memory.
-    void iniziaNumerazione(qint64 righe);
-    void terminaNumerazione();
+    // The bulk load of an import, in three steps. iniziaCaricamento: the
+    // numbers of repeated rows come from a Numeratore, seeded from the rows
+    // already stored, instead of one MAX query per row (the same numbers at a
+    // fraction of the cost; `righe`, the lines of the file, sizes its
+    // memory), and the six supply tables gather their new rows to write them
+    // many to a statement (Tabella::accumula). completaCaricamento writes
+    // what they still hold; terminaCaricamento, however the load ended, drops
+    // what is left unwritten and ends the numbering.
+    void iniziaCaricamento(qint64 righe);
+    void completaCaricamento();
+    void terminaCaricamento();
 
     Connessione& connessione() { return ADOConnection1.connessione(); }
 
@@ -80,6 +87,5 @@ private:
     // The six supply tables, whose names begin with "tUnImm", carry tag 1.
     static bool tabellaFornitura(const DataSet& ds) { return ds.nome().startsWith(QLatin1String("tUnImm")); }
     QList<DataSet*> oggetti_;
-    struct Numeratore;
     std::unique_ptr<Numeratore> numeratore_;
 };

@@ -7,14 +7,17 @@
 #include "dmTabelle.h"
 
 namespace {
-// However the run ends: the counter of repeated rows is dropped and the
-// supply views are reopened, so that nothing read before the run survives it.
+// However the run ends: the rows still gathered for writing and the counter
+// of repeated rows are dropped, and the supply views are reopened, so that
+// nothing read before the run survives it. It must outlive the run's
+// transaction: a failed run is undone first, and only then do the views read
+// the tables again.
 struct FineRun {
     TdTabelle& d;
     Avanzamento* a;
     ~FineRun()
     {
-        d.terminaNumerazione();
+        d.terminaCaricamento();
         if (a)
             a->fine();
         try {
@@ -23,6 +26,13 @@ struct FineRun {
         }
     }
 };
+
+// `testo` becomes a copy of `campo`, in the storage it already has.
+void copia(QString& testo, QStringView campo)
+{
+    testo.resize(0);
+    testo.append(campo);
+}
 }  // namespace
 
 RisultatoImport ImportaFile(TdTabelle& d, const QString& file, Avanzamento* avanzamento)
@@ -49,23 +59,26 @@ RisultatoImport ImportaFile(TdTabelle& d, const QString& file, Avanzamento* avan
 
     Connessione& db = d.connessione();
     d.applicaFiltroGestione();  // rows read earlier must not mix with the new ones
-    Transazione tr(db);
     FineRun fine{d, avanzamento};
+    Transazione tr(db);
     d.AzzeraArchivi();
-    d.iniziaNumerazione(r.righe);
+    d.iniziaCaricamento(r.righe);
     if (avanzamento)
         avanzamento->inizio(r.righe);
 
     testo.riavvolgi();
+    // the line, its text and its fields keep their storage from line to line
     QByteArray grezza;
+    QString riga;
+    CampiRiga campi;
     for (qint64 n = 1; !testo.fine(); ++n) {
         testo.leggiRigaByte(grezza);
-        const QString riga = Cp1252::decodifica(grezza);
-        const CampiRiga campi(riga);
-        d.CodiceRiga = campi(1);
-        d.SezioneRiga = campi(2);
-        d.ImmobileRiga = campi(3);
-        d.ProgressivoRiga = campi(4);
+        Cp1252::decodifica(grezza.constData(), grezza.size(), riga);
+        campi.dividi(riga);
+        copia(d.CodiceRiga, campi.vista(1));
+        copia(d.SezioneRiga, campi.vista(2));
+        copia(d.ImmobileRiga, campi.vista(3));
+        copia(d.ProgressivoRiga, campi.vista(4));
         if (avanzamento)
             avanzamento->passo();
         if (Fornitura::tipo(campi) == Fornitura::Tipo::Unita)
@@ -77,6 +90,7 @@ RisultatoImport ImportaFile(TdTabelle& d, const QString& file, Avanzamento* avan
         }
     }
     try {
+        d.completaCaricamento();  // the rows still gathered
         tr.conferma();
     } catch (...) {
         // the transaction is still open: FineRun and the rollback leave the database as it was

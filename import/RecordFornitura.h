@@ -3,27 +3,12 @@
 // fields, which operation its record type goes to, and which field fills
 // which column.
 
+#include "CampiRiga.h"
+
 #include <QString>
 #include <QStringView>
-#include <vector>
 
 class TdTabelle;
-
-// The fields of one line, each ended by "|"; field n (from 1) beyond the last
-// bar is the end marker "$". Split once, read many times.
-class CampiRiga {
-public:
-    explicit CampiRiga(QStringView riga);
-    QString operator()(int n) const;
-    // The same text without a copy: it points into the line, so it must not
-    // outlive it (the row buffer of one record does not).
-    QString vista(int n) const;
-    bool fine(int n) const { return n < 1 || n > int(campi_.size()); }  // field n is "$"
-    int barre() const { return int(campi_.size()); }
-
-private:
-    std::vector<QStringView> campi_;
-};
 
 namespace Fornitura {
 
@@ -33,7 +18,7 @@ enum class Tipo { Unita, Identificativi, Indirizzi, Ambienti, PersonaFisica, Per
 Tipo tipo(const CampiRiga& campi);
 
 // A supply date DDMMYYYY as the text DD/MM/YYYY read by a date column.
-QString Data(const QString& campo);
+QString Data(QStringView campo);
 
 void ImportaUnita(TdTabelle& d, const CampiRiga& c);
 void ImportaIdentificativi(TdTabelle& d, const CampiRiga& c);

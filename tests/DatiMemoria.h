@@ -15,11 +15,14 @@ protected:
     void carica(Archivio& a) override
     {
         definisciCampi(campi_);
+        ValoreCampo v;
         for (const QVariantList& r : righe_)
-            for (qsizetype c = 0; c < campi_.size(); ++c)
-                a.colonne[size_t(c)].aggiungi(Conversione::normalizza(campi_[c], r.value(c)));
+            for (qsizetype c = 0; c < campi_.size(); ++c) {
+                Conversione::normalizza(campi_[c], r.value(c), v);
+                a.colonne[size_t(c)].aggiungi(v);
+            }
     }
-    void scrivi(const QList<QVariant>&, qint64) override { throw Errore(QStringLiteral("sola lettura")); }
+    void scrivi(const std::vector<ValoreCampo>&, qint64) override { throw Errore(QStringLiteral("sola lettura")); }
 
 private:
     QList<DefCampo> campi_;

@@ -644,4 +644,80 @@ TEST(Tabella, ModificaRegistraAnnulla)
     EXPECT_TRUE(d.tRsuTot.nullo(u"Ruolo"));
 }
 
+// A character outside the Basic Multilingual Plane is one character of four
+// UTF-8 bytes whether the row is inserted or updated; a lone surrogate half,
+// which no text should hold, is stored as U+FFFD both ways.
+TEST(Tabella, TestoFuoriDalPianoDiBaseInInserimentoEModifica)
+{
+    Ambiente a;
+    TdTabelle d;
+    d.DataModuleCreate();
+    const QString chiave = QStringLiteral("CITTÀ \U0001D11E \U0001F600");
+    const QString solitario = QStringLiteral("A") + QChar(0xD800) + QStringLiteral("B");
+    const QString sostituito = QStringLiteral("A\uFFFDB");
+
+    d.tRsuTot.aggiungi();  // INSERT
+    d.tRsuTot.impostaTesto(u"Cognome", chiave);
+    d.tRsuTot.impostaTesto(u"Nome", solitario);
+    d.tRsuTot.registra();
+    d.tParametri.modifica();  // UPDATE
+    d.tParametri.impostaTesto(u"Nome", chiave);
+    d.tParametri.impostaTesto(u"Firma", solitario);
+    d.tParametri.registra();
+
+    Connessione db(QStringLiteral("sorvel.mdb"), Connessione::Apertura::Esistente);
+    Comando c = db.prepara(QStringLiteral("SELECT Cognome, Nome, hex(Cognome) FROM tRsuTot UNION ALL "
+                                          "SELECT Nome, Firma, hex(Nome) FROM tParametri"));
+    for (const char* come : {"INSERT", "UPDATE"}) {
+        SCOPED_TRACE(come);
+        ASSERT_TRUE(c.passo());
+        EXPECT_EQ(c.testo(0), chiave);
+        EXPECT_EQ(c.testo(1), sostituito);
+        EXPECT_TRUE(c.testo(2).endsWith(QStringLiteral("F09D849E20F09F9880"))) << c.testo(2).toStdString();
+    }
+}
+
+// Gathered rows (a bulk load) are written in groups as they come, all of
+// them before anything reads the table, and not at all once dropped.
+TEST(Tabella, RigheAccumulate)
+{
+    Ambiente a;
+    TdTabelle d;
+    d.DataModuleCreate();
+    Connessione db(QStringLiteral("sorvel.mdb"), Connessione::Apertura::Esistente);
+    auto scritte = [&] {
+        Comando c = db.prepara(QStringLiteral("SELECT count(*), group_concat(Codice) FROM tRsuTot"));
+        c.passo();
+        return std::make_pair(int(c.intero(0)), c.testo(1));
+    };
+    auto aggiungi = [&](int da, int fino) {
+        for (int i = da; i < fino; ++i) {
+            d.tRsuTot.aggiungi();
+            d.tRsuTot.impostaTesto(u"Codice", QString::number(i));
+            d.tRsuTot.impostaTesto(u"NData", QStringLiteral("02/01/1970"));
+            d.tRsuTot.registra();
+        }
+    };
+    d.tRsuTot.chiudi();
+    d.tRsuTot.apri();  // not loaded: rows can be gathered
+    d.tRsuTot.accumula(true);
+    aggiungi(1, 41);
+    EXPECT_GT(scritte().first, 0);
+    EXPECT_LT(scritte().first, 40);
+    ASSERT_EQ(d.tRsuTot.righe(), 40);  // reading writes them first, in order
+    QStringList attesi;
+    for (int i = 1; i <= 40; ++i)
+        attesi << QString::number(i);
+    EXPECT_EQ(scritte(), std::make_pair(40, attesi.join(QLatin1Char(','))));
+    d.tRsuTot.ultimo();
+    EXPECT_EQ(d.tRsuTot.testo(u"NData"), QStringLiteral("02/01/1970"));
+
+    d.tRsuTot.chiudi();
+    d.tRsuTot.apri();
+    aggiungi(41, 44);
+    d.tRsuTot.scartaAccumulate();
+    d.tRsuTot.accumula(false);
+    EXPECT_EQ(scritte().first, 40);
+}
+
 }  // namespace

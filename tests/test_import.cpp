@@ -138,10 +138,13 @@ TEST_F(Importa, ProgrRecContinuaTraRigheEFile)
     importa({QStringLiteral("G479||12|1|2||1|10||5|||2|20||6||"), QStringLiteral("G479||12|1|3||VIA|A||||||||||"),
              QStringLiteral("G479||12|1|2||3|30||7||"), QStringLiteral("G479||0012|1|2||4|40||8||"),
              QStringLiteral("G479||13|1|2||5|50||9||"), QStringLiteral("G479||12|1|5|1|A|B|||||||||"),
-             QStringLiteral("G479||12|1|6|2|C||||||||"), riepilogo()});
+             QStringLiteral("G479||12|1|6|2|C||||||||"),
+             // unit 12 again after another unit: its rows so far, not yet written, still count
+             QStringLiteral("G479||12|1|2||6|60||10||"), riepilogo()});
     EXPECT_EQ(righe(QStringLiteral("tUnImm2"), QStringLiteral("Codice, Immobile, ProgrRec, Foglio")),
               (QStringList{QStringLiteral("H501|12|9|NULL"), QStringLiteral("G479|12|1|1"), QStringLiteral("G479|12|2|2"),
-                           QStringLiteral("G479|12|3|3"), QStringLiteral("G479|12|4|4"), QStringLiteral("G479|13|1|5")}));
+                           QStringLiteral("G479|12|3|3"), QStringLiteral("G479|12|4|4"), QStringLiteral("G479|13|1|5"),
+                           QStringLiteral("G479|12|5|6")}));
     EXPECT_EQ(righe(QStringLiteral("tUnImm3"), QStringLiteral("ProgrRec")), QStringList{QStringLiteral("1")});
     EXPECT_EQ(righe(QStringLiteral("tUnImm5_6"), QStringLiteral("ProgrRec, Tipo")),
               (QStringList{QStringLiteral("1|F"), QStringLiteral("2|G")}));
@@ -212,6 +215,44 @@ TEST_F(Importa, ErroreAllaRiga100LasciaLaFornituraPrecedente)
     EXPECT_EQ(righe(QStringLiteral("tUnImm5_6"), QStringLiteral("*")), vecchie);
     EXPECT_EQ(righe(QStringLiteral("tUnImm1"), QStringLiteral("count(*)")), QStringList{QStringLiteral("0")});
     EXPECT_EQ(dati->tUnImm5_6.righe(), 20);  // the views show the old supply again
+}
+
+// A failed run is undone before the supply views read the tables again: a
+// view read as soon as it reopens (as a bound grid reads it) shows the
+// previous supply, never the rows of the failed run.
+TEST_F(Importa, LeTabelleRiapertePrimaDellAnnullamentoNonVedonoLaRigaFallita)
+{
+    importa({QStringLiteral("G479||1|1|5|1|VECCHIO|UNO|||||||||"), QStringLiteral("G479||2|1|5|2|VECCHIO|DUE|||||||||"),
+             riepilogo()});
+    QObject::connect(&dati->tUnImm5_6, &DataSet::datiCambiati, [&] { (void)dati->tUnImm5_6.righe(); });
+    EXPECT_THROW(importa({QStringLiteral("G479||3|1|5|3|NUOVO|TRE|||||||||"), QStringLiteral("G479||4|1|5|x|NUOVO||||||||||"),
+                          riepilogo()}),
+                 Errore);
+    ASSERT_EQ(dati->tUnImm5_6.righe(), 2);
+    dati->tUnImm5_6.ultimo();
+    EXPECT_EQ(dati->tUnImm5_6.testo(u"Denominazione"), QStringLiteral("VECCHIO DUE"));
+}
+
+// Rows are written many to a statement; when the database refuses such a
+// group (here a trigger stands in for a full disk), its rows are lost with
+// it, so the run ends and leaves the previous supply, even for identifier
+// rows, whose own failing groups are skipped.
+TEST_F(Importa, UnGruppoDiRigheRifiutatoDalDatabaseFermaLImport)
+{
+    importa({QStringLiteral("G479||1|1|2||9|90||1||"), riepilogo()});
+    const QStringList vecchie = righe(QStringLiteral("tUnImm2"), QStringLiteral("*"));
+    amb->sql(QStringLiteral("CREATE TRIGGER rifiuta BEFORE INSERT ON tUnImm2 WHEN NEW.Foglio = 'X' "
+                            "BEGIN SELECT RAISE(ABORT, 'riga rifiutata'); END"));
+    QStringList f;
+    for (int i = 1; i <= 40; ++i)
+        f << QStringLiteral("G479||%1|1|2||%2|10||5||").arg(i).arg(i == 3 ? QStringLiteral("X") : QString::number(i));
+    try {
+        importa(f + QStringList{riepilogo()});
+        FAIL() << "nessun errore";
+    } catch (const Errore& e) {
+        EXPECT_TRUE(e.testo().contains(QStringLiteral("riga rifiutata"))) << e.testo().toStdString();
+    }
+    EXPECT_EQ(righe(QStringLiteral("tUnImm2"), QStringLiteral("*")), vecchie);
 }
 
 TEST_F(Importa, DueVolteComeUnaEAltriComuni)

@@ -2,12 +2,20 @@
 // on every run: the demo supply, the test fixtures and the benchmarks' large
 // files. Windows-1252, CR LF lines, every record type, the summary last.
 //
-//   genera_fornitura FILE [UNITA=300] [CODICE=G479]
+//   genera_fornitura FILE [UNITA=300] [CODICE=G479] [--forma semplice|ricca]
+//
+// Two shapes of supply: "semplice" (the default) has about 7.5 rows per unit
+// in 5.3 lines: one or two identifiers, one address, one to three rooms, one
+// or two owners. "ricca" has more rows per line, about 8.6 rows per unit in
+// 5.8 lines: one to three identifiers, one or two addresses, none to six
+// rooms (no type 4 line for a unit without rooms), one to four owners.
 
 #include <QByteArray>
 #include <QFile>
 #include <QString>
 #include <cstdio>
+#include <cstring>
+#include <vector>
 
 namespace {
 
@@ -84,19 +92,49 @@ struct Soggetto {
     QByteArray campi;  // the fields after the record type and the number
 };
 
+// How many of something a unit has: `pesi[i]` is the weight of i + `minimo`.
+template <size_t N>
+int quanti(Caso& c, int minimo, const int (&pesi)[N])
+{
+    int totale = 0;
+    for (int p : pesi)
+        totale += p;
+    int x = c(totale);
+    for (size_t i = 0; i < N; ++i) {
+        if (x < pesi[i])
+            return minimo + int(i);
+        x -= pesi[i];
+    }
+    return minimo + int(N) - 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc < 2) {
-        std::fputs("uso: genera_fornitura FILE [UNITA=300] [CODICE=G479]\n", stderr);
+    std::vector<const char*> pos;
+    bool ricca = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--forma") == 0 && i + 1 < argc) {
+            const char* f = argv[++i];
+            if (std::strcmp(f, "ricca") != 0 && std::strcmp(f, "semplice") != 0) {
+                std::fprintf(stderr, "forma sconosciuta: %s (semplice o ricca)\n", f);
+                return 1;
+            }
+            ricca = std::strcmp(f, "ricca") == 0;
+        } else {
+            pos.push_back(argv[i]);
+        }
+    }
+    if (pos.empty()) {
+        std::fputs("uso: genera_fornitura FILE [UNITA=300] [CODICE=G479] [--forma semplice|ricca]\n", stderr);
         return 1;
     }
-    const int unita = argc > 2 ? std::atoi(argv[2]) : 300;
-    const QByteArray codice = argc > 3 ? QByteArray(argv[3]) : QByteArray("G479");
-    QFile out(QString::fromLocal8Bit(argv[1]));
+    const int unita = pos.size() > 1 ? std::atoi(pos[1]) : 300;
+    const QByteArray codice = pos.size() > 2 ? QByteArray(pos[2]) : QByteArray("G479");
+    QFile out(QString::fromLocal8Bit(pos[0]));
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        std::fprintf(stderr, "impossibile scrivere %s\n", argv[1]);
+        std::fprintf(stderr, "impossibile scrivere %s\n", pos[0]);
         return 1;
     }
 
@@ -148,30 +186,49 @@ int main(int argc, char** argv)
                '|' + QByteArray::number(1 + caso(20)) + "||" + QByteArray::number(caso(6)) + "|||" + "|\r\n";
 
         buf += chiave + "2|";
-        for (int g = 0, n = 1 + (caso(6) == 0); g < n; ++g)
+        const int identificativi = ricca ? quanti(caso, 1, {60, 30, 10}) : 1 + (caso(6) == 0);
+        for (int g = 0; g < identificativi; ++g)
             buf += "|" + QByteArray::number(1 + caso(90)) + '|' + QByteArray::number(10 + caso(2000)) + "||" +
                    QByteArray::number(1 + caso(60)) + "||";
         buf += "\r\n";
 
-        ++indirizzi;
-        buf += chiave + "3|" + QByteArray::number(1 + caso(8)) + '|' + scegli(caso, toponimi) + '|' +
-               ansi(scegli(caso, vie)) + '|' + QByteArray::number(1000 + caso(800)) + '|' +
-               QByteArray::number(1 + caso(150)) + '|' + (caso(8) == 0 ? "A" : "") + "||" + QByteArray::number(1 + caso(2)) +
-               "||||" + "61121|\r\n";
-
-        buf += chiave + "4|";
-        int resto = sup;
-        for (const char* amb : {"A", "B", "C"}) {
-            const int parte = amb[0] == 'C' ? resto : resto * (55 + caso(35)) / 100;
-            resto -= parte;
-            if (parte > 0)
-                buf += QByteArray(amb) + '|' + QByteArray::number(parte) + "|270|" + QByteArray::number(270 + caso(60)) + '|';
+        buf += chiave + "3|";
+        for (int a = 0, n = ricca ? quanti(caso, 1, {84, 16}) : 1; a < n; ++a) {
+            ++indirizzi;
+            buf += QByteArray::number(1 + caso(8)) + '|' + scegli(caso, toponimi) + '|' + ansi(scegli(caso, vie)) + '|' +
+                   QByteArray::number(1000 + caso(800)) + '|' + QByteArray::number(1 + caso(150)) + '|' +
+                   (caso(8) == 0 ? "A" : "") + "||" + QByteArray::number(1 + caso(2)) + "||||" + "61121|";
         }
-        if (buf.endsWith("4|"))
-            buf += "A|" + QByteArray::number(sup) + "|270|270|";
         buf += "\r\n";
 
-        for (int o = 0, n = 1 + (caso(4) == 0); o < n; ++o) {
+        if (!ricca) {
+            buf += chiave + "4|";
+            int resto = sup;
+            for (const char* amb : {"A", "B", "C"}) {
+                const int parte = amb[0] == 'C' ? resto : resto * (55 + caso(35)) / 100;
+                resto -= parte;
+                if (parte > 0)
+                    buf += QByteArray(amb) + '|' + QByteArray::number(parte) + "|270|" + QByteArray::number(270 + caso(60)) + '|';
+            }
+            if (buf.endsWith("4|"))
+                buf += "A|" + QByteArray::number(sup) + "|270|270|";
+            buf += "\r\n";
+        } else if (const int ambienti = caso(7); ambienti > 0) {
+            // the rooms share the surface; a line per unit that has any
+            static const char* const lettere[] = {"A", "B", "C", "D", "E", "F"};
+            buf += chiave + "4|";
+            int resto = sup;
+            for (int a = 0; a < ambienti; ++a) {
+                const int parte = a + 1 == ambienti ? resto : resto * (20 + caso(40)) / 100;
+                resto -= parte;
+                buf += QByteArray(lettere[a]) + '|' + QByteArray::number(parte) + "|270|" +
+                       QByteArray::number(270 + caso(60)) + '|';
+            }
+            buf += "\r\n";
+        }
+
+        const int proprietari = ricca ? quanti(caso, 1, {40, 35, 16, 9}) : 1 + (caso(4) == 0);
+        for (int o = 0; o < proprietari; ++o) {
             const Soggetto& s = soggetti[size_t(caso(int(soggetti.size())))];
             buf += chiave + (s.societa ? "6|" : "5|") + QByteArray::number(s.numero) + '|' + s.campi + "\r\n";
             ++legami;
