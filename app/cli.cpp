@@ -24,7 +24,9 @@ const char* uso =
     "  confronto SOGGETTO [--ruolo N]  le cinque cifre del confronto delle superfici del soggetto\n"
     "  report owners --pdf FILE     l'elenco dei soggetti\n"
     "  report dossier SOGGETTO [--ruolo N] --pdf FILE\n"
-    "                               il prospetto del soggetto (con --ruolo come nella modalita' S)\n";
+    "                               il prospetto del soggetto (con --ruolo come nella modalita' S)\n"
+    "  verify [FILE_RUOLO]          carica il ruolo (predefinito: rsutot.txt nella cartella di scambio)\n"
+    "                               e lo confronta con i dati catastali\n";
 
 // Qt's remark on a missing XDG_RUNTIME_DIR, which the platform without a
 // screen makes on every start, says nothing to the clerk.
@@ -58,6 +60,7 @@ int main(int argc, char** argv)
         {QStringLiteral("import"), Cli::importa},
         {QStringLiteral("confronto"), Cli::confronto},
         {QStringLiteral("report"), Cli::report},
+        {QStringLiteral("verify"), Cli::verify},
     };
     const QString comando = arg.takeFirst();
     const auto it = comandi.find(comando);

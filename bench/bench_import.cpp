@@ -17,6 +17,7 @@
 #include "DatabaseConsegnato.h"
 #include "Errore.h"
 #include "FileTesto.h"
+#include "Processo.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -24,9 +25,6 @@
 #include <QTemporaryDir>
 
 #include <malloc.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -43,14 +41,8 @@ double secondiDa(Orologio::time_point t) { return std::chrono::duration<double>(
 
 const char* const tabelle[] = {"tUnImm1", "tUnImm2", "tUnImm3", "tUnImm4", "tUnImm5_6", "tUnImm9"};
 
-struct Esecuzione {
-    double secondi = 0;
-    double cpu = 0;  // user + system
-    long piccoKb = 0;
-    int codice = -1;
-};
-
-double cpuDa(const timeval& u, const timeval& s) { return double(u.tv_sec + s.tv_sec) + double(u.tv_usec + s.tv_usec) / 1e6; }
+using Processo::esegui;
+using Processo::Esecuzione;
 
 double mediana(std::vector<double> v)
 {
@@ -59,38 +51,6 @@ double mediana(std::vector<double> v)
     return n == 0 ? 0 : n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
-// Runs a program and waits for it: wall time and the child's peak memory.
-Esecuzione esegui(const std::vector<std::string>& argomenti, const char* ingresso = nullptr)
-{
-    Esecuzione e;
-    std::fflush(stdout);
-    const auto t = Orologio::now();
-    const pid_t pid = fork();
-    if (pid == 0) {
-        if (ingresso) {
-            FILE* f = std::freopen(ingresso, "r", stdin);
-            (void)f;
-        }
-        FILE* o = std::freopen("/dev/null", "w", stdout);
-        FILE* e2 = std::freopen("/dev/null", "w", stderr);
-        (void)o;
-        (void)e2;
-        std::vector<char*> v;
-        for (const auto& a : argomenti)
-            v.push_back(const_cast<char*>(a.c_str()));
-        v.push_back(nullptr);
-        execvp(v[0], v.data());
-        _exit(127);
-    }
-    int stato = 0;
-    rusage uso{};
-    wait4(pid, &stato, 0, &uso);
-    e.secondi = secondiDa(t);
-    e.cpu = cpuDa(uso.ru_utime, uso.ru_stime);
-    e.piccoKb = uso.ru_maxrss;
-    e.codice = WIFEXITED(stato) ? WEXITSTATUS(stato) : -1;
-    return e;
-}
 
 void nuovoDatabase(const QString& file)
 {

@@ -17,6 +17,7 @@
 #include "ElencoSoggetti.h"
 #include "Errore.h"
 #include "Esportatore.h"
+#include "Processo.h"
 #include "ReportElencoSoggetti.h"
 #include "VistaPagine.h"
 #include "dmTabelle.h"
@@ -27,8 +28,6 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -105,20 +104,15 @@ void genera(const QString& cartella, long n)
 // The database of `n` owners in `cartella`, written by a child process.
 bool generaInDisparte(const QString& cartella, long n)
 {
-    std::fflush(stdout);
-    const pid_t figlio = fork();
-    if (figlio == 0) {
+    return Processo::inDisparte([&] {
         try {
             genera(cartella, n);
+            return true;
         } catch (const Errore& e) {
             std::fprintf(stderr, "%s\n", qPrintable(e.testo()));
-            _exit(1);
+            return false;
         }
-        _exit(0);
-    }
-    int stato = 0;
-    waitpid(figlio, &stato, 0);
-    return WIFEXITED(stato) && WEXITSTATUS(stato) == 0;
+    });
 }
 
 bool misura(const QString& cartella, long n)

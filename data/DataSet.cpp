@@ -473,11 +473,33 @@ const DataSet::Indice* DataSet::indice(const QStringList& nomi, bool ignora) con
             for (int r = 0; r < n; ++r)
                 derivati[k * size_t(n) + size_t(r)] = valoreRiga(r, ix->campi[k]).toString().toStdString();
         }
+    // Each text's primary key of the order of names, folded once: a sort of a
+    // million owners would otherwise fold both names at every comparison.
+    struct Piegati {
+        std::string testi;
+        std::vector<std::pair<uint32_t, uint32_t>> pos;
+        std::string_view t(uint32_t i) const { return {testi.data() + pos[i].first, pos[i].second}; }
+    };
+    std::vector<Piegati> piegati(ix->chiavi.size());
+    for (size_t k = 0; k < ix->chiavi.size(); ++k) {
+        if (!ix->chiavi[k].testo)
+            continue;
+        Piegati& p = piegati[k];
+        p.pos.reserve(size_t(n));
+        for (int r = 0; r < n; ++r) {
+            const auto inizio = uint32_t(p.testi.size());
+            p.testi += Collazione::chiave(testoOriginale(k, uint32_t(r)));
+            p.pos.emplace_back(inizio, uint32_t(p.testi.size() - inizio));
+        }
+    }
     auto prima = [&](uint32_t a, uint32_t b) {
         for (size_t k = 0; k < ix->chiavi.size(); ++k) {
             const Indice::Chiave& ch = ix->chiavi[k];
             if (ch.testo) {
-                const int c = Collazione::confronta(testoOriginale(k, a), testoOriginale(k, b));
+                // as Collazione::confronta: the primary keys, then the exact texts
+                int c = piegati[k].t(a).compare(piegati[k].t(b));
+                if (c == 0)
+                    c = testoOriginale(k, a).compare(testoOriginale(k, b));
                 if (c != 0)
                     return c < 0;
             } else {
@@ -493,10 +515,33 @@ const DataSet::Indice* DataSet::indice(const QStringList& nomi, bool ignora) con
     for (int r = 0; r < n; ++r)
         perm[size_t(r)] = uint32_t(r);
     ix->rango.resize(size_t(n));
+    // the first key field alone, for a list already ordered by it
+    auto primaSulPrimo = [&](uint32_t a, uint32_t b) {
+        const Indice::Chiave& ch = ix->chiavi[0];
+        if (ch.testo) {
+            const int c = piegati[0].t(a).compare(piegati[0].t(b));
+            return c != 0 ? c < 0 : testoOriginale(0, a) < testoOriginale(0, b);
+        }
+        if (ch.nulli[a] != ch.nulli[b])
+            return ch.nulli[a] > ch.nulli[b];
+        return ch.numeri[a] < ch.numeri[b];
+    };
     if (std::is_sorted(perm.begin(), perm.end(), prima)) {
         ix->rango = perm;  // the rows already stand in that order (a list ordered by name)
     } else {
-        std::sort(perm.begin(), perm.end(), prima);
+        if (ix->chiavi.size() > 1 && std::is_sorted(perm.begin(), perm.end(), primaSulPrimo)) {
+            // ordered by the first field (owners by name, searched by name and
+            // birth date): only the rows sharing a name need sorting
+            for (auto i = perm.begin(); i != perm.end();) {
+                auto j = std::next(i);
+                while (j != perm.end() && !primaSulPrimo(*i, *j))
+                    ++j;
+                std::sort(i, j, prima);
+                i = j;
+            }
+        } else {
+            std::sort(perm.begin(), perm.end(), prima);
+        }
         for (size_t i = 0; i < perm.size(); ++i)
             ix->rango[perm[i]] = uint32_t(i);
     }

@@ -204,6 +204,16 @@ void LettoreTesto::riavvolgi()
     saltaMarcaUtf8();
 }
 
+QStringView CampoPulito(QStringView t)
+{
+    qsizetype a = 0, b = t.size();
+    while (a < b && t[a].unicode() <= 0x20)
+        ++a;
+    while (b > a && t[b - 1].unicode() <= 0x20)
+        --b;
+    return t.mid(a, b - a);
+}
+
 void ScriviFileTesto(const QString& file, const QString& testo)
 {
     QFile f(file);

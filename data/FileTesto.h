@@ -61,5 +61,9 @@ private:
     bool utf8_ = false;
 };
 
+// A text field of an exchange file of the waste-tax program: the blanks and
+// control characters at both ends removed.
+QStringView CampoPulito(QStringView testo);
+
 // Writes `testo` in Windows-1252; raises Errore on failure.
 void ScriviFileTesto(const QString& file, const QString& testo);

@@ -75,14 +75,16 @@ QList<DefIndice> costruisciIndici()
                             QStringLiteral("Progressivo")};
     const QStringList righe = unita + QStringList{QStringLiteral("ProgrRec")};
     return {
-        // the unit key: detail look-ups of a unit, the numbering of its rows
-        {QStringLiteral("ixUnImm1Unita"), QStringLiteral("tUnImm1"), unita},
+        // the unit key: detail look-ups of a unit, the numbering of its rows;
+        // with the surface, an owner's cadastral surface is summed from the index alone
+        {QStringLiteral("ixUnImm1Unita"), QStringLiteral("tUnImm1"), unita + QStringList{QStringLiteral("Superficie")}},
         {QStringLiteral("ixUnImm2Unita"), QStringLiteral("tUnImm2"), righe},
         {QStringLiteral("ixUnImm3Unita"), QStringLiteral("tUnImm3"), righe},
         {QStringLiteral("ixUnImm4Unita"), QStringLiteral("tUnImm4"), righe},
         {QStringLiteral("ixUnImm5_6Unita"), QStringLiteral("tUnImm5_6"), righe},
-        // an owner's units, and the owner list in name order
-        {QStringLiteral("ixUnImm5_6Soggetto"), QStringLiteral("tUnImm5_6"), {QStringLiteral("Soggetto")}},
+        // an owner's units, read from the index alone (the surface comparison
+        // runs once per taxpayer of a roll)
+        {QStringLiteral("ixUnImm5_6Soggetto"), QStringLiteral("tUnImm5_6"), QStringList{QStringLiteral("Soggetto")} + unita},
         // covers every column of the owner list, so opening it reads the index alone
         {QStringLiteral("ixUnImm5_6Elenco"), QStringLiteral("tUnImm5_6"),
          {QStringLiteral("Denominazione"), QStringLiteral("Codice"), QStringLiteral("Cognome"), QStringLiteral("Nome"),

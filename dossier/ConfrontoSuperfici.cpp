@@ -15,14 +15,19 @@ Confronto ConfrontoSuperfici(TdTabelle& d, const QString& codice, qint64 soggett
 {
     // Each unit counts once: an owner listed twice on a unit (two subject rows)
     // would otherwise add its surface twice and inflate the assessable surface.
-    d.qGeneric.chiudi();
-    d.qGeneric.sql = {
+    // The values are bound, so the text is the same for every owner and the
+    // roll load, which runs it once per taxpayer, prepares it once.
+    static const QStringList sql{
         QStringLiteral("SELECT SUM(Superficie) AS Totale FROM tUnImm1"),
-        QStringLiteral("WHERE tUnImm1.Codice = ") + LetteraleSql(codice),
+        QStringLiteral("WHERE tUnImm1.Codice = :Codice"),
         QStringLiteral("AND (tUnImm1.Codice, tUnImm1.Sezione, tUnImm1.Immobile, tUnImm1.Progressivo) IN"),
         QStringLiteral("(SELECT tUnImm5_6.Codice, tUnImm5_6.Sezione, tUnImm5_6.Immobile, tUnImm5_6.Progressivo FROM tUnImm5_6"),
-        QStringLiteral("WHERE tUnImm5_6.Soggetto = ") + QString::number(soggetto) + QLatin1Char(')'),
+        QStringLiteral("WHERE tUnImm5_6.Soggetto = :Soggetto)"),
     };
+    d.qGeneric.chiudi();
+    d.qGeneric.sql = sql;
+    d.qGeneric.parametri.insert(QStringLiteral("Codice"), codice);
+    d.qGeneric.parametri.insert(QStringLiteral("Soggetto"), soggetto);
     d.qGeneric.apri();
     Confronto c;
     c.totaleTesto = d.qGeneric.testo(u"Totale");

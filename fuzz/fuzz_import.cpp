@@ -19,6 +19,7 @@
 // SQLite's page cache as more pages of the database are read (at most its
 // cache_size); the heap of the program itself stays flat from run to run.
 
+#include "ArgomentiFuzz.h"
 #include "Connessione.h"
 #include "DatabaseConsegnato.h"
 #include "Errore.h"
@@ -66,51 +67,9 @@ QByteArray istantanea()
 
 }  // namespace
 
-namespace {
-// The run works in a temporary directory: paths on the command line are made
-// absolute first, crash files go where the fuzzer was started, and the
-// defaults above are added. libFuzzer reads its flags after this.
-void preparaArgomenti(int* argc, char*** argv)
-{
-    static std::vector<std::string> testi;
-    static std::vector<char*> puntatori;
-    const QString qui = QDir::currentPath() + QLatin1Char('/');
-    bool maxLen = false, lenControl = false, dict = false, artefatti = false;
-    for (int i = 0; i < *argc; ++i) {
-        std::string a = (*argv)[i];
-        if (i > 0 && !a.empty() && a[0] != '-') {
-            a = QDir(qui).absoluteFilePath(QString::fromStdString(a)).toStdString();
-        } else {
-            for (const char* f : {"-dict=", "-artifact_prefix=", "-exact_artifact_path="})
-                if (a.rfind(f, 0) == 0 && a.size() > std::strlen(f) && a[std::strlen(f)] != '/')
-                    a = f + (qui + QString::fromStdString(a.substr(std::strlen(f)))).toStdString();
-        }
-        maxLen |= a.rfind("-max_len=", 0) == 0;
-        lenControl |= a.rfind("-len_control=", 0) == 0;
-        dict |= a.rfind("-dict=", 0) == 0;
-        artefatti |= a.rfind("-artifact_prefix=", 0) == 0;
-        testi.push_back(a);
-    }
-    const auto aggiungi = [&](const std::string& a) { testi.insert(testi.begin() + 1, a); };
-    if (!maxLen)
-        aggiungi("-max_len=4096");
-    if (!lenControl)
-        aggiungi("-len_control=0");
-    if (!dict)
-        aggiungi("-dict=" SORVEL_FUZZ_DIR "/fornitura.dict");
-    if (!artefatti)
-        aggiungi("-artifact_prefix=" + qui.toStdString());
-    for (std::string& t : testi)
-        puntatori.push_back(t.data());
-    puntatori.push_back(nullptr);
-    *argc = int(testi.size());
-    *argv = puntatori.data();
-}
-}  // namespace
-
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
-    preparaArgomenti(argc, argv);
+    PreparaArgomenti(argc, argv, "-max_len=4096", "-dict=" SORVEL_FUZZ_DIR "/fornitura.dict");
     cartella = new QTemporaryDir();
     QDir::setCurrent(cartella->path());
     std::atexit([] {

@@ -2,21 +2,13 @@
 // The import run: replaces the managing municipality's supply with the
 // content of a supply file, in one transaction.
 
+#include "Avanzamento.h"
 #include "Errore.h"
 
 #include <QString>
 #include <optional>
 
 class TdTabelle;
-
-// What the run tells the window or the console while it works.
-class Avanzamento {
-public:
-    virtual ~Avanzamento() = default;
-    virtual void inizio(qint64 righe) { (void)righe; }
-    virtual void passo() {}
-    virtual void fine() {}
-};
 
 // The last line does not begin with the managing municipality's code.
 class ComuneNonCorrisponde : public Errore {

@@ -1,19 +1,12 @@
 #include "Richiesta.h"
 
 #include "Campo.h"
+#include "FileTesto.h"
 #include "Query.h"
 
 namespace Richiesta {
 
-QString pulisci(QStringView t)
-{
-    qsizetype a = 0, b = t.size();
-    while (a < b && t[a].unicode() <= 0x20)
-        ++a;
-    while (b > a && t[b - 1].unicode() <= 0x20)
-        --b;
-    return t.mid(a, b - a).toString();
-}
+QString pulisci(QStringView t) { return CampoPulito(t).toString(); }
 
 RichiestaContribuente analizza(const QString& riga)
 {

@@ -1,12 +1,14 @@
 #include "frMain.h"
 
 #include "ElencoSoggetti.h"
+#include "BarraAvanzamento.h"
 #include "Errore.h"
 #include "FileTesto.h"
 #include "Finestre.h"
 #include "ImportaFile.h"
 #include "Richiesta.h"
 #include "frDocumenti.h"
+#include "frVerifica.h"
 #include "frParametri.h"
 #include "frRicerca.h"
 #include "Maiuscolo.h"
@@ -20,7 +22,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFile>
 #include <QHeaderView>
@@ -32,36 +33,6 @@
 #include <QToolBar>
 
 namespace {
-// The import does not return to the event loop: the bar is repainted by hand,
-// a few times a second, so that it moves and costs nothing measurable.
-class BarraAvanzamento : public Avanzamento {
-public:
-    explicit BarraAvanzamento(QProgressBar* b) : barra_(b) {}
-    void inizio(qint64 righe) override
-    {
-        barra_->setMaximum(int(std::min<qint64>(righe, std::numeric_limits<int>::max())));
-        barra_->setValue(0);
-        barra_->show();
-        barra_->repaint();
-        orologio_.start();
-    }
-    void passo() override
-    {
-        ++fatte_;
-        if ((fatte_ & 0x3FF) == 0 && orologio_.elapsed() >= 100) {
-            orologio_.restart();
-            barra_->setValue(int(std::min<qint64>(fatte_, barra_->maximum())));
-            barra_->repaint();
-        }
-    }
-    void fine() override { barra_->hide(); }
-
-private:
-    QProgressBar* barra_;
-    qint64 fatte_ = 0;
-    QElapsedTimer orologio_;
-};
-
 constexpr int margine = 8;
 constexpr int altezzaBarra = 62;
 constexpr int indicatore = 14;  // width of the grid's row indicator
@@ -120,6 +91,7 @@ void TfMain::creaAzioni()
     for (QAction* a : {Verifica1})
         a->setEnabled(false);
     connect(Documenti1, &QAction::triggered, this, &TfMain::Documenti1Execute);
+    connect(Verifica1, &QAction::triggered, this, &TfMain::Verifica1Execute);
     connect(Cerca1, &QAction::triggered, this, &TfMain::Cerca1Execute);
     connect(Parametri1, &QAction::triggered, this, &TfMain::Parametri1Execute);
     connect(Stampa1, &QAction::triggered, this, &TfMain::Stampa1Execute);
@@ -240,6 +212,18 @@ void TfMain::Documenti1Execute()
     }
     fDocumenti_->Tag = 0;
     fDocumenti_->exec();
+}
+
+void TfMain::Verifica1Execute()
+{
+    if (!dati_ || !ADOQuery1_)
+        return;
+    {
+        CursoreAttesa attesa;
+        if (!fVerifica_)
+            fVerifica_ = new TfVerifica(*dati_, *ADOQuery1_, this);
+    }
+    fVerifica_->exec();
 }
 
 TfDocumenti* TfMain::documenti()
@@ -385,6 +369,7 @@ void TfMain::FormShow()
     QFile ruolo(FileScambio(QStringLiteral("rsutot.txt")));
     fileRuolo_ = ruolo.open(QIODevice::ReadOnly);
     ruolo.close();
+    Verifica1->setEnabled(fileRuolo_);
 }
 
 void TfMain::Edit1Change(QLineEdit* box)

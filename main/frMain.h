@@ -72,6 +72,9 @@ public:
     // How the program is asked to end; tests put their own here.
     std::function<void()> terminaApplicazione;
     class TfDocumenti* fDocumenti() const { return fDocumenti_; }
+    // The roll verification window, created on first use.
+    void Verifica1Execute();
+    class TfVerifica* fVerifica() const { return fVerifica_; }
     class TfRicerca* fRicerca() const { return fRicerca_; }
     class TfParametri* fParametri() const { return fParametri_; }
 
@@ -95,6 +98,7 @@ private:
     std::unique_ptr<Query> ADOQuery1_;
     ModelloDati* modello_ = nullptr;
     class TfDocumenti* fDocumenti_ = nullptr;
+    class TfVerifica* fVerifica_ = nullptr;
     class TfRicerca* fRicerca_ = nullptr;
     class TfParametri* fParametri_ = nullptr;
     const TdImmagini* immagini_ = nullptr;

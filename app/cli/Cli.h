@@ -3,7 +3,7 @@
 // the standard error box, the program's start-up, progress on stderr.
 // Each command lives in a file of its own beside this one.
 
-#include "ImportaFile.h"
+#include "Avanzamento.h"
 
 #include <QElapsedTimer>
 #include <QStringList>
@@ -77,5 +77,6 @@ int importa(const QStringList& arg);
 int confronto(const QStringList& arg);
 // report owners|dossier ...: the reports as PDF files.
 int report(const QStringList& arg);
+int verify(const QStringList& arg);
 
 }  // namespace Cli

@@ -1,6 +1,7 @@
 #include "Cli.h"
 
 #include "Errore.h"
+#include "ImportaFile.h"
 #include "dmTabelle.h"
 
 namespace Cli {

@@ -1,9 +1,12 @@
 // Disegna le immagini della barra strumenti di Sorvel e le salva come PNG.
 //
 // Uso:
-//   QT_QPA_PLATFORM=offscreen disegna_icone CARTELLA_USCITA [--anteprima CARTELLA]
+//   QT_QPA_PLATFORM=offscreen disegna_icone CARTELLA_USCITA [--pulsanti CARTELLA] [--anteprima CARTELLA]
 //
-// Ogni immagine e' 32x32, ARGB32, con sfondo trasparente. Con --anteprima
+// Ogni immagine e' 32x32, ARGB32, con sfondo trasparente. Con --pulsanti si
+// ottengono anche le immagini dei pulsanti della verifica del ruolo
+// (verification/immagini), ognuna in tre stati: normale, disabilitata
+// (_dis) e premuta (_pre). Con --anteprima
 // si ottengono anche le versioni ingrandite a 256x256 su fondo grigio chiaro
 // (come la barra strumenti) e un foglio riassuntivo, utili per il controllo
 // a occhio dei disegni.
@@ -123,6 +126,23 @@ QPolygonF frecciaDestra(qreal cy, qreal xInizio, qreal xPunta, qreal mezzoFusto,
                       QPointF(xBase, cy - mezzaPunta), QPointF(xPunta, cy),
                       QPointF(xBase, cy + mezzaPunta), QPointF(xBase, cy + mezzoFusto),
                       QPointF(xInizio, cy + mezzoFusto)});
+}
+
+// Corpo di una stampante: la fascia scura frontale e la spia accesa.
+void corpoStampante(QPainter &p, const QRectF &corpo, const QRectF &fascia, const QPointF &spia)
+{
+    p.setPen(tratto(colore::contorno));
+    p.setBrush(colore::grigioChiaro);
+    p.drawRoundedRect(corpo, 2.5, 2.5);
+    p.setPen(Qt::NoPen);
+    p.setBrush(colore::grigio);
+    p.drawRect(fascia);
+    p.setPen(tratto(colore::contorno));
+    p.setBrush(Qt::NoBrush);
+    p.drawRoundedRect(corpo, 2.5, 2.5);
+    p.setPen(tratto(colore::verdeScuro, 0.8));
+    p.setBrush(colore::verde);
+    p.drawEllipse(spia, 1.5, 1.5);
 }
 
 // --- Singole immagini --------------------------------------------------------
@@ -297,21 +317,7 @@ void disegnaStampa(QPainter &p)
     p.setBrush(colore::carta);
     p.drawRect(QRectF(8.5, 2.5, 15, 10));
 
-    // corpo
-    p.setPen(tratto(colore::contorno));
-    p.setBrush(colore::grigioChiaro);
-    p.drawRoundedRect(QRectF(2.5, 10.5, 27, 13), 2.5, 2.5);
-    // fascia scura frontale
-    p.setPen(Qt::NoPen);
-    p.setBrush(colore::grigio);
-    p.drawRect(QRectF(3.2, 18.5, 25.6, 4.3));
-    p.setPen(tratto(colore::contorno));
-    p.setBrush(Qt::NoBrush);
-    p.drawRoundedRect(QRectF(2.5, 10.5, 27, 13), 2.5, 2.5);
-    // spia accesa
-    p.setPen(tratto(colore::verdeScuro, 0.8));
-    p.setBrush(colore::verde);
-    p.drawEllipse(QPointF(25, 14.5), 1.5, 1.5);
+    corpoStampante(p, QRectF(2.5, 10.5, 27, 13), QRectF(3.2, 18.5, 25.6, 4.3), QPointF(25, 14.5));
     // fessura di uscita
     p.setPen(tratto(colore::contorno, 1.2));
     p.drawLine(QPointF(7, 19.5), QPointF(25, 19.5));
@@ -408,6 +414,110 @@ void disegnaUscita(QPainter &p)
     p.drawPolygon(frecciaDestra(15.5, 14.5, 30.5, 2.6, 6.5, 7.0));
 }
 
+// --- Pulsanti della verifica del ruolo ---------------------------------------
+
+// Tabella con l'intestazione blu e le righe chiare.
+void tabella(QPainter &p, const QRectF &r, int righe, int colonne)
+{
+    p.setPen(tratto(colore::contorno));
+    p.setBrush(colore::carta);
+    p.drawRect(r);
+    const qreal alto = r.height() / (righe + 1);
+    p.setPen(Qt::NoPen);
+    p.setBrush(colore::blu);
+    p.drawRect(QRectF(r.left() + 0.5, r.top() + 0.5, r.width() - 1, alto - 0.5));
+    p.setPen(tratto(colore::righe, 0.8));
+    for (int i = 1; i <= righe; ++i)
+        p.drawLine(QPointF(r.left() + 1, r.top() + alto * i + 0.5), QPointF(r.right() - 1, r.top() + alto * i + 0.5));
+    for (int j = 1; j < colonne; ++j) {
+        const qreal x = r.left() + r.width() * j / colonne;
+        p.drawLine(QPointF(x, r.top() + alto), QPointF(x, r.bottom() - 0.5));
+    }
+    p.setPen(tratto(colore::contorno));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(r);
+}
+
+void disegnaImportaRuolo(QPainter &p)
+{
+    // file del ruolo, a colonne fisse
+    foglio(p, QRectF(1.5, 1.5, 13, 16), 4);
+    righeTesto(p, 4, 12, 7.5, 2.5, 4);
+
+    // tabella del confronto
+    tabella(p, QRectF(11.5, 15.5, 19, 14), 3, 3);
+
+    // freccia verde dal file alla tabella
+    p.setPen(tratto(colore::verdeScuro, 1.0));
+    p.setBrush(colore::verde);
+    p.drawPolygon(frecciaGiu(22.5, 2.5, 15.0, 2.4, 5.8, 6.0));
+}
+
+void disegnaStampaRuolo(QPainter &p)
+{
+    corpoStampante(p, QRectF(1.5, 5.5, 29, 12), QRectF(2.2, 12.5, 27.6, 4.3), QPointF(26, 9));
+
+    // tabulato che esce, con le colonne del confronto
+    tabella(p, QRectF(5.5, 13.5, 21, 17), 4, 4);
+    // una differenza segnata in rosso
+    p.setPen(tratto(colore::rosso, 1.6));
+    p.drawLine(QPointF(21.5, 24.2), QPointF(25, 24.2));
+}
+
+void disegnaLettere(QPainter &p)
+{
+    auto busta = [&](qreal x, qreal y) {
+        const QRectF r(x, y, 22, 15);
+        p.setPen(tratto(colore::contorno));
+        p.setBrush(colore::carta);
+        p.drawRect(r);
+        // lembi
+        p.setPen(tratto(colore::righe, 1.0));
+        p.drawLine(r.bottomLeft(), QPointF(r.center().x(), r.top() + 9));
+        p.drawLine(r.bottomRight(), QPointF(r.center().x(), r.top() + 9));
+        p.setPen(tratto(colore::contorno));
+        p.setBrush(colore::grigioChiaro);
+        p.drawPolygon(QPolygonF({r.topLeft(), r.topRight(), QPointF(r.center().x(), r.top() + 8.5)}));
+        // francobollo
+        p.setPen(tratto(colore::rossoScuro, 0.8));
+        p.setBrush(colore::rosso);
+        p.drawRect(QRectF(r.right() - 5.5, r.top() + 2.5, 3.5, 4));
+    };
+    busta(8.5, 3.5);
+    // la lettera che spunta dalla busta davanti
+    p.setPen(tratto(colore::contorno));
+    p.setBrush(colore::carta);
+    p.drawRect(QRectF(4.5, 9.5, 16, 12));
+    righeTesto(p, 7, 18, 12.5, 2.5, 3);
+    busta(1.5, 15.5);
+}
+
+// Le tre immagini di un pulsante: normale, disabilitata (grigia e sbiadita)
+// e premuta (piu' scura e spostata di un punto in basso a destra).
+QImage disabilitata(const QImage &img)
+{
+    QImage out = img.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < out.height(); ++y) {
+        auto *riga = reinterpret_cast<QRgb *>(out.scanLine(y));
+        for (int x = 0; x < out.width(); ++x) {
+            const int g = 128 + qGray(riga[x]) / 2;
+            riga[x] = qRgba(g, g, g, qAlpha(riga[x]) * 3 / 5);
+        }
+    }
+    return out;
+}
+
+QImage premuta(const QImage &img)
+{
+    QImage out(img.size(), QImage::Format_ARGB32);
+    out.fill(Qt::transparent);
+    QPainter p(&out);
+    p.drawImage(QPoint(1, 1), img);
+    p.setCompositionMode(QPainter::CompositionMode_SourceAtop);
+    p.fillRect(out.rect(), QColor(0, 0, 0, 40));
+    return out;
+}
+
 struct Immagine
 {
     const char *nome;
@@ -461,18 +571,25 @@ int main(int argc, char *argv[])
     QStringList argomenti = app.arguments();
     argomenti.removeFirst();
 
-    QString cartellaAnteprima;
-    const int posAnteprima = argomenti.indexOf(QStringLiteral("--anteprima"));
-    if (posAnteprima >= 0) {
-        if (posAnteprima + 1 >= argomenti.size()) {
-            err << "--anteprima richiede una cartella\n";
-            return 2;
+    // Toglie dagli argomenti l'opzione e la cartella che la segue; false se manca la cartella.
+    auto opzione = [&](const QString &nome, QString &cartella) {
+        const int pos = argomenti.indexOf(nome);
+        if (pos < 0)
+            return true;
+        if (pos + 1 >= argomenti.size()) {
+            err << nome << " richiede una cartella\n";
+            return false;
         }
-        cartellaAnteprima = argomenti.at(posAnteprima + 1);
-        argomenti.remove(posAnteprima, 2);
-    }
+        cartella = argomenti.at(pos + 1);
+        argomenti.remove(pos, 2);
+        return true;
+    };
+    QString cartellaPulsanti, cartellaAnteprima;
+    if (!opzione(QStringLiteral("--pulsanti"), cartellaPulsanti) ||
+        !opzione(QStringLiteral("--anteprima"), cartellaAnteprima))
+        return 2;
     if (argomenti.size() != 1) {
-        err << "uso: disegna_icone CARTELLA_USCITA [--anteprima CARTELLA]\n";
+        err << "uso: disegna_icone CARTELLA_USCITA [--pulsanti CARTELLA] [--anteprima CARTELLA]\n";
         return 2;
     }
 
@@ -518,6 +635,32 @@ int main(int argc, char *argv[])
             }
         }
         disegnate.push_back(risultato);
+    }
+
+    if (!cartellaPulsanti.isEmpty()) {
+        const QDir pulsanti(cartellaPulsanti);
+        if (!QDir().mkpath(pulsanti.absolutePath())) {
+            err << "impossibile creare " << pulsanti.absolutePath() << '\n';
+            return 1;
+        }
+        const std::vector<Immagine> elencoPulsanti = {
+            {"importa", disegnaImportaRuolo},
+            {"stampa", disegnaStampaRuolo},
+            {"lettere", disegnaLettere},
+        };
+        for (const Immagine &img : elencoPulsanti) {
+            const QImage normale = genera(img);
+            const std::pair<const char *, QImage> stati[] = {
+                {"", normale}, {"_dis", disabilitata(normale)}, {"_pre", premuta(normale)}};
+            for (const auto &[suffisso, immagine] : stati) {
+                const QString nome = QString::fromLatin1(img.nome) + QLatin1String(suffisso) + QStringLiteral(".png");
+                if (!immagine.save(pulsanti.filePath(nome), "PNG")) {
+                    err << "impossibile scrivere " << pulsanti.filePath(nome) << '\n';
+                    return 1;
+                }
+                disegnate.push_back(immagine);
+            }
+        }
     }
 
     if (!cartellaAnteprima.isEmpty()) {
