@@ -4,8 +4,15 @@
 
 #include <QString>
 
+struct ParametriConnessione;
+
 namespace DatabaseConsegnato {
-// Creates `file`; raises Errore when it exists and `sostituisci` is false.
-// Returns the number of municipalities loaded.
+// Creates the database the parameters name and returns the number of
+// municipalities loaded. A database file that exists is replaced only when
+// `sostituisci` is true. On a server, a missing database is created first
+// (when the user may), and a database that already holds any of the nine
+// tables is refused unless `sostituisci`, which drops them.
+int crea(const ParametriConnessione& p, bool sostituisci);
+// A database file of the embedded engine.
 int crea(const QString& file, bool sostituisci);
 }
