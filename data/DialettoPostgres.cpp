@@ -1,8 +1,10 @@
 #include "DialettoPostgres.h"
 
 #include "Collazione.h"
+#include "Schema.h"
 
 #include <QMap>
+#include <algorithm>
 #include <vector>
 
 namespace DialettoPostgres {
@@ -117,9 +119,8 @@ public:
                 const QString minuscolo = k.testo.toLower();
                 if (!r.nomi.contains(minuscolo))
                     r.nomi.insert(minuscolo, k.testo);  // the first spelling is the one kept
-                if (minuscolo == QLatin1String("rowid"))
-                    r.citaRowid = true;
             }
+        r.citaRowid = rowidNellElenco();
         // Words and parameters in place first; then the clauses, the ORDER BYs
         // from the last to the first, so that positions before them hold.
         for (size_t i = 0; i < t_.size(); ++i) {
@@ -166,6 +167,23 @@ public:
     }
 
 private:
+    // Does a select list name rowid? (An ORDER BY or a WHERE may use it
+    // without asking to see it.)
+    bool rowidNellElenco() const
+    {
+        for (size_t i = 0; i < t_.size(); ++i) {
+            if (!parola(t_[i], "SELECT"))
+                continue;
+            for (size_t j = i + 1; j < t_.size() && t_[j].livello >= t_[i].livello; ++j) {
+                if (t_[j].livello == t_[i].livello && parola(t_[j], "FROM"))
+                    break;
+                if (parola(t_[j], "rowid"))
+                    return true;
+            }
+        }
+        return false;
+    }
+
     size_t prossimo(size_t i) const
     {
         while (i < t_.size() && t_[i].tipo == Token::Spazio)
@@ -195,7 +213,7 @@ private:
         size_t fine = inizio;
         while (fine < t_.size()) {
             const Token& k = t_[fine];
-            if (k.livello < livello || (k.livello == livello && (simbolo(k, ';') || simbolo(k, ')'))))
+            if (k.livello < livello || (k.livello == livello && simbolo(k, ';')))
                 break;
             if (k.livello == livello &&
                 (parola(k, "LIMIT") || parola(k, "OFFSET") || parola(k, "FETCH") || parola(k, "FOR")))
@@ -282,6 +300,100 @@ private:
     int nascoste_ = 0;
 };
 
+// Rows in the same order as on the embedded engine, where the text leaves it
+// open: that engine gives a table's rows in the order they were stored, and
+// the rows of a DISTINCT in the order of their first stored occurrence; the
+// server, in whatever order its plan yields. So a top-level SELECT of one of
+// the nine tables without ORDER BY is ordered by that table's rowid (a DISTINCT becomes a
+// GROUP BY ordered by its first rowid), and rows left tied by an ORDER BY
+// follow the columns of a DISTINCT, or else the rowid.
+QString ordineStabile(const QString& sql)
+{
+    const std::vector<Token> t = dividi(sql);
+    auto prossimo = [&](size_t i) {
+        while (i < t.size() && t[i].tipo == Token::Spazio)
+            ++i;
+        return i;
+    };
+    const size_t select = prossimo(0);
+    if (select >= t.size() || !parola(t[select], "SELECT"))
+        return sql;
+    size_t distinct = t.size(), from = t.size(), ordine = t.size(), fine = t.size();
+    int elementi = 1;
+    bool aggregati = false;
+    for (size_t i = select + 1; i < t.size(); ++i) {
+        const Token& k = t[i];
+        if (k.livello != 0)
+            continue;
+        if (i == prossimo(select + 1) && parola(k, "DISTINCT")) {
+            distinct = i;
+        } else if (from == t.size()) {
+            if (parola(k, "FROM"))
+                from = i;
+            else if (simbolo(k, ','))
+                ++elementi;
+            else if (simbolo(k, '*'))
+                return sql;  // "SELECT DISTINCT *" has no columns to name
+            else if (k.tipo == Token::Parola && prossimo(i + 1) < t.size() && simbolo(t[prossimo(i + 1)], '(') &&
+                     (parola(k, "COUNT") || parola(k, "SUM") || parola(k, "MIN") || parola(k, "MAX") ||
+                      parola(k, "AVG") || parola(k, "TOTAL") || parola(k, "GROUP_CONCAT")))
+                aggregati = true;
+        } else if (parola(k, "GROUP") || parola(k, "UNION") || parola(k, "INTERSECT") || parola(k, "EXCEPT") ||
+                   parola(k, "HAVING")) {
+            return sql;
+        } else if (parola(k, "ORDER")) {
+            ordine = i;
+        } else if (parola(k, "LIMIT") || parola(k, "OFFSET") || parola(k, "FETCH") || simbolo(k, ';')) {
+            fine = i;
+            break;
+        }
+    }
+    if (from == t.size() || aggregati)
+        return sql;
+    // the first table, or its alias
+    const size_t tabella = prossimo(from + 1);
+    if (tabella >= t.size() || t[tabella].tipo != Token::Parola || !Schema::tabella(t[tabella].testo))
+        return sql;  // not one of ours: it has no rowid
+    QString nome = t[tabella].testo;
+    size_t a = prossimo(tabella + 1);
+    if (a < t.size() && parola(t[a], "AS"))
+        a = prossimo(a + 1);
+    static const char* const noAlias[] = {"LEFT", "RIGHT", "INNER", "JOIN", "CROSS", "FULL", "NATURAL", "OUTER",
+                                          "WHERE", "ORDER", "GROUP", "LIMIT", "ON", "OFFSET", "FETCH"};
+    if (a < t.size() && t[a].tipo == Token::Parola &&
+        std::none_of(std::begin(noAlias), std::end(noAlias), [&](const char* p) { return parola(t[a], p); }))
+        nome = t[a].testo;
+    QString aggiunta;
+    if (distinct < t.size()) {
+        QStringList posizioni;
+        for (int i = 1; i <= elementi; ++i)
+            posizioni << QString::number(i);
+        aggiunta = ordine < t.size() ? QStringLiteral(", ") + posizioni.join(QStringLiteral(", "))
+                                     : QStringLiteral(" GROUP BY %1 ORDER BY MIN(%2.rowid)")
+                                           .arg(posizioni.join(QStringLiteral(", ")), nome);
+    } else {
+        aggiunta = ordine < t.size() ? QStringLiteral(", %1.rowid").arg(nome) : QStringLiteral(" ORDER BY %1.rowid").arg(nome);
+    }
+    QString r;
+    for (size_t i = 0; i < t.size(); ++i) {
+        if (i == fine) {
+            r += aggiunta + QLatin1Char(' ');
+            aggiunta.clear();
+        }
+        if (i == distinct && ordine == t.size())
+            continue;  // the GROUP BY stands for it
+        r += t[i].testo;
+    }
+    // at the end of the text, before its trailing blanks
+    if (!aggiunta.isEmpty()) {
+        qsizetype n = r.size();
+        while (n > 0 && r[n - 1].isSpace())
+            --n;
+        r.insert(n, aggiunta);
+    }
+    return r;
+}
+
 QString letterale(const QString& s)
 {
     QString r = s;
@@ -291,7 +403,7 @@ QString letterale(const QString& s)
 
 }  // namespace
 
-Traduzione traduci(const QString& sql) { return Traduttore(sql).esegui(); }
+Traduzione traduci(const QString& sql) { return Traduttore(ordineStabile(sql)).esegui(); }
 
 QString creaFunzioneNomi()
 {

@@ -14,6 +14,8 @@
 //   the key as an extra column at the end of its list, hidden from the rows;
 // - nulls come first in ascending order and last in descending order, as on
 //   the embedded engine;
+// - rows come in the embedded engine's order where the text leaves it open
+//   (a table's rows in the order stored, ties of an ORDER BY alike);
 // - unquoted names fold to lower case on the server, so the names of the
 //   result columns are given back as the text writes them.
 
@@ -30,7 +32,7 @@ struct Traduzione {
     QString testo;
     QStringList parametri;    // the name of each $n from $1: ":Nome", or empty for "?"
     int colonneNascoste = 0;  // the keys added at the end of the select list
-    bool citaRowid = false;   // the text names rowid (else a "*" does not show it)
+    bool citaRowid = false;   // a select list names rowid (else a "*" does not show it)
     QHash<QString, QString> nomi;  // each word of the text, in lower case -> as written
 };
 

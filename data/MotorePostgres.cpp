@@ -755,6 +755,8 @@ std::unique_ptr<Motore> apri(const ParametriConnessione& p, const QString& nomeD
     PGconn* c = PQconnectdbParams(k.data(), v.data(), 0);
     if (!c)
         throw ErroriDatabase::erroreServer(CondizioneDb::Memoria, QString(), desc);
+    // the server's notices ("does not exist, skipping") are no business of the clerk
+    PQsetNoticeProcessor(c, [](void*, const char*) {}, nullptr);
     if (PQstatus(c) != CONNECTION_OK) {
         const ErroreDatabase e = ErroriDatabase::erroreServer(condizioneConnessione(c), testoPg(PQerrorMessage(c)), desc);
         PQfinish(c);
