@@ -153,11 +153,12 @@ public:
             }
         for (auto it = ordini.rbegin(); it != ordini.rend(); ++it)
             riscriviOrdine(*it);
-        // outside an ORDER BY, NOMI is the exact text in the "C" collation
+        // outside an ORDER BY, NOMI is the exact text in the "C" collation,
+        // as BINARY, the embedded engine's own
         for (size_t i = 0; i < t_.size(); ++i)
             if (parola(t_[i], "COLLATE")) {
                 const size_t j = prossimo(i + 1);
-                if (j < t_.size() && parola(t_[j], Collazione::nome))
+                if (j < t_.size() && (parola(t_[j], Collazione::nome) || parola(t_[j], "BINARY")))
                     t_[j].testo = QStringLiteral("\"C\"");
             }
         r.colonneNascoste = nascoste_;
