@@ -61,23 +61,29 @@ int riempi(Connessione& db, bool sostituisci)
 
 int creaSuServer(const ParametriConnessione& p, bool sostituisci)
 {
-    std::unique_ptr<Connessione> db;
-    try {
-        db = std::make_unique<Connessione>(p, Connessione::Apertura::Crea);
-    } catch (const ErroreDatabase& e) {
-        if (e.condizione() != CondizioneDb::DatabaseMancante)
-            throw;
-        // created from the server's maintenance database, with texts in UTF-8
-        QString nome = p.valoreServer(QStringLiteral("dbname"));
-        nome.replace(QLatin1Char('"'), QLatin1String("\"\""));
-        MotorePostgres::apri(p, QStringLiteral("postgres"))
-            ->esegui(QStringLiteral("CREATE DATABASE \"%1\" ENCODING 'UTF8' LOCALE 'C' TEMPLATE template0").arg(nome));
-        db = std::make_unique<Connessione>(p, Connessione::Apertura::Crea);
-    }
+    const std::unique_ptr<Connessione> db = apriCreando(p);
     return riempi(*db, sostituisci);
 }
 
 }  // namespace
+
+std::unique_ptr<Connessione> apriCreando(const ParametriConnessione& p)
+{
+    if (p.tipo != ParametriConnessione::Tipo::Server)
+        return std::make_unique<Connessione>(p, Connessione::Apertura::Crea);
+    try {
+        return std::make_unique<Connessione>(p, Connessione::Apertura::Crea);
+    } catch (const ErroreDatabase& e) {
+        if (e.condizione() != CondizioneDb::DatabaseMancante)
+            throw;
+    }
+    // created from the server's maintenance database, with texts in UTF-8
+    QString nome = p.valoreServer(QStringLiteral("dbname"));
+    nome.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    MotorePostgres::apri(p, QStringLiteral("postgres"))
+        ->esegui(QStringLiteral("CREATE DATABASE \"%1\" ENCODING 'UTF8' LOCALE 'C' TEMPLATE template0").arg(nome));
+    return std::make_unique<Connessione>(p, Connessione::Apertura::Crea);
+}
 
 int crea(const ParametriConnessione& p, bool sostituisci)
 {

@@ -3,6 +3,9 @@
 // indexes, the one row of tParametri and the list of Italian municipalities.
 
 #include <QString>
+#include <memory>
+
+class Connessione;
 
 struct ParametriConnessione;
 
@@ -15,4 +18,7 @@ namespace DatabaseConsegnato {
 int crea(const ParametriConnessione& p, bool sostituisci);
 // A database file of the embedded engine.
 int crea(const QString& file, bool sostituisci);
+// Opens the database the parameters name, creating it empty when it is
+// missing: a new file, or a new database on the server (when the user may).
+std::unique_ptr<Connessione> apriCreando(const ParametriConnessione& p);
 }

@@ -5,6 +5,7 @@
 #include "Ambiente.h"
 #include "Errore.h"
 #include "ErroreDatabase.h"
+#include "Schema.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -288,6 +289,105 @@ TEST_F(DuePostazioni, ConnessionePersaDuranteLImport)
     // the next run connects again and works
     importa(QStringLiteral("a"), fornitura(QStringLiteral("NUOVO"), 2));
     EXPECT_EQ(cognomi(), QStringList(2, QStringLiteral("NUOVO")));
+}
+
+// Every table of a database, row by row in the order stored, values as text.
+QStringList contenuto(const QString& stringa)
+{
+    Connessione db(MotoreProva::parametri(stringa), Connessione::Apertura::Esistente);
+    QStringList r;
+    for (const DefTabella& t : Schema::tabelle()) {
+        QStringList colonne;
+        for (const DefCampo& c : t.campi)
+            colonne << c.nome;
+        Comando c = db.prepara(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid").arg(colonne.join(QLatin1Char(',')), t.nome));
+        while (c.passo()) {
+            QStringList v;
+            for (int i = 0; i < c.colonne(); ++i)
+                v << (c.tipo(i) == Comando::Tipo::Nullo ? QStringLiteral("NULL") : c.testo(i));
+            r << t.nome + QLatin1Char(':') + v.join(QLatin1Char('|'));
+        }
+    }
+    return r;
+}
+
+int copia(const QString& da, const QString& a, bool force, QString* err = nullptr)
+{
+    QStringList arg{QStringLiteral("copia"), QStringLiteral("--da"), da, QStringLiteral("--a"), a};
+    if (force)
+        arg << QStringLiteral("--force");
+    QProcess p;
+    p.start(QStringLiteral(SORVEL_CLI), arg);
+    if (!p.waitForFinished(120000))
+        return -1;
+    if (err)
+        *err = QString::fromUtf8(p.readAllStandardError());
+    return p.exitCode();
+}
+
+// From the database under test to a file, from that file to a new database
+// of the engine under test (a new database on the server): the three hold
+// the same rows in the same order, down to nulls, dates, padded codes and
+// texts with the characters a bulk load must escape.
+TEST(Copia, AndataERitornoConTabelleIdentiche)
+{
+    Ambiente amb;
+    amb.codice(QStringLiteral("G479"));
+    amb.soggetto(QStringLiteral("G479"), 1, 7, QStringLiteral("D'ARCO"), QStringLiteral("NICOLÒ\\t\tX"),
+                 QStringLiteral("DRCNCL50B01G479X"), QStringLiteral("1950-02-01"));
+    amb.sql(QStringLiteral("INSERT INTO tUnImm1 (Codice, Sezione, Immobile, Progressivo, BeneComune, Superficie) VALUES "
+                           "('G479', 'A', 1, 1, 1, 60), ('G479', '', 2, 1, 0, NULL);"
+                           "INSERT INTO tRsuTot (Codice, Cognome, NData, Superficie, Presente) VALUES "
+                           "(3, 'ROSSI', '1961-12-31', 70, 'S'), (4, NULL, NULL, NULL, NULL)"));
+    const QStringList origine = contenuto(amb.stringa);
+    ASSERT_GT(origine.size(), 7900);
+
+    QDir().mkpath(QStringLiteral("file"));
+    ScriviFileTesto(QStringLiteral("file/sorvel.ini"), QStringLiteral("Provider=SQLite; Data Source=copia.mdb\r\n"));
+    QString ritorno = QStringLiteral("Provider=SQLite; Data Source=") + amb.dir.filePath(QStringLiteral("ritorno.mdb"));
+    QString dbRitorno;
+    if (MotoreProva::suServer()) {
+        dbRitorno = amb.nomeDb + QStringLiteral("_ritorno");
+        ritorno = MotoreProva::stringaServer(dbRitorno);
+    }
+    QDir().mkpath(QStringLiteral("ritorno"));
+    ScriviFileTesto(QStringLiteral("ritorno/sorvel.ini"), ritorno + QStringLiteral("\r\n"));
+
+    QString err;
+    EXPECT_EQ(copia(QStringLiteral("sorvel.ini"), QStringLiteral("file/sorvel.ini"), false, &err), 0) << err.toStdString();
+    EXPECT_EQ(copia(QStringLiteral("file/sorvel.ini"), QStringLiteral("ritorno/sorvel.ini"), false, &err), 0)
+        << err.toStdString();
+    EXPECT_EQ(contenuto(QStringLiteral("Provider=SQLite; Data Source=") + amb.dir.filePath(QStringLiteral("file/copia.mdb"))),
+              origine);
+    EXPECT_EQ(contenuto(ritorno), origine);
+
+    // a target with data is replaced only when told; a database is never its own copy
+    amb.sql(QStringLiteral("DELETE FROM tRsuTot WHERE Codice = 4"));
+    EXPECT_EQ(copia(QStringLiteral("sorvel.ini"), QStringLiteral("ritorno/sorvel.ini"), false, &err), 1);
+    EXPECT_TRUE(err.contains(QStringLiteral("contiene già dei dati: usare --force"))) << err.toStdString();
+    EXPECT_EQ(contenuto(ritorno), origine);
+    EXPECT_EQ(copia(QStringLiteral("sorvel.ini"), QStringLiteral("ritorno/sorvel.ini"), true, &err), 0) << err.toStdString();
+    EXPECT_EQ(contenuto(ritorno), contenuto(amb.stringa));
+    EXPECT_EQ(copia(QStringLiteral("sorvel.ini"), QStringLiteral("sorvel.ini"), true, &err), 1);
+    EXPECT_TRUE(err.contains(QStringLiteral("sono lo stesso"))) << err.toStdString();
+    EXPECT_EQ(contenuto(amb.stringa).size(), origine.size() - 1);
+
+    if (!dbRitorno.isEmpty())
+        MotoreProva::amministra(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(dbRitorno));
+}
+
+// A database just made by init-db holds no data of the office: the copy
+// fills it without --force.
+TEST(Copia, NelDatabaseAppenaCreato)
+{
+    Ambiente amb;
+    amb.codice(QStringLiteral("G479"));
+    DatabaseConsegnato::crea(QStringLiteral("nuovo.mdb"), false);
+    ScriviFileTesto(QStringLiteral("nuovo.ini"), QStringLiteral("Provider=SQLite; Data Source=nuovo.mdb\r\n"));
+    QString err;
+    ASSERT_EQ(copia(QStringLiteral("sorvel.ini"), QStringLiteral("nuovo.ini"), false, &err), 0) << err.toStdString();
+    EXPECT_EQ(contenuto(QStringLiteral("Provider=SQLite; Data Source=") + amb.dir.filePath(QStringLiteral("nuovo.mdb"))),
+              contenuto(amb.stringa));
 }
 
 }  // namespace
