@@ -53,6 +53,7 @@ struct Pg {
     int generazione = 0;  // grows when the connection is made again: prepared statements are gone
     int righe = 0;
     bool transazione = false;
+    bool copiaInCorso = false;  // a COPY sent, its result not yet read
     quint64 prossimoNome = 0;
     std::unordered_set<ComandoPg*> comandi;
     std::unordered_map<Oid, Relazione> relazioni;
@@ -75,10 +76,39 @@ struct Pg {
         return ErroriDatabase::erroreServer(ErroriDatabase::condizioneServer(stato), testo, descrizione);
     }
 
+    // The result of the COPY sent last. The server stores those rows while
+    // the program reads and converts the next ones; the result is read
+    // before anything else runs on the connection, and a failure surfaces
+    // there.
+    void attendiCopia()
+    {
+        if (!copiaInCorso)
+            return;
+        copiaInCorso = false;
+        PGresult* r = PQgetResult(c);
+        const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
+        const ErroreDatabase e = ok ? ErroreDatabase(CondizioneDb::Altro, {}) : errore(r);
+        PQclear(r);
+        while ((r = PQgetResult(c)))
+            PQclear(r);
+        if (!ok)
+            throw e;
+    }
+    // The same, when the work is being abandoned anyway.
+    void scartaCopia()
+    {
+        if (!copiaInCorso)
+            return;
+        copiaInCorso = false;
+        while (PGresult* r = PQgetResult(c))
+            PQclear(r);
+    }
+
     // Before a statement: a connection lost outside a transaction is made
     // again (the server may have been restarted); inside one the work is lost.
     void assicura()
     {
+        attendiCopia();
         if (!persa())
             return;
         if (transazione)
@@ -132,6 +162,7 @@ struct Pg {
         auto it = relazioni.find(oid);
         if (it != relazioni.end())
             return it->second;
+        attendiCopia();
         Relazione rel;
         const QByteArray o = QByteArray::number(oid);
         const char* p[] = {o.constData()};
@@ -160,7 +191,7 @@ struct Pg {
     void rilascia(const QString& nome)
     {
         daRilasciare << nome;
-        if (daRilasciare.size() < 32 || persa() || PQtransactionStatus(c) == PQTRANS_INERROR)
+        if (daRilasciare.size() < 32 || copiaInCorso || persa() || PQtransactionStatus(c) == PQTRANS_INERROR)
             return;
         QString sql;
         for (const QString& n : std::as_const(daRilasciare))
@@ -370,6 +401,7 @@ private:
         if (r_)
             return r_;
         if (!descrizione_ && pg_) {
+            pg_->attendiCopia();
             descrizione_ = PQdescribePrepared(pg_->c, nome_.constData());
             if (PQresultStatus(descrizione_) != PGRES_COMMAND_OK) {
                 const ErroreDatabase e = pg_->errore(descrizione_);
@@ -409,8 +441,9 @@ private:
 
 // New rows streamed with COPY: gathered as COPY's text (a tab between
 // values, \N for null, backslash escapes) and sent when a megabyte is ready,
-// or when asked. One connection carries one COPY at a time, and whatever else
-// runs on it in between (the numbering's queries) waits for none.
+// or when asked. One connection carries one COPY at a time; its result is
+// read when the connection is next used, so the server stores one batch
+// while the program prepares the next.
 class ScritturaPg : public ScritturaMassiva {
 public:
     static constexpr size_t soglia = size_t(1) << 20;
@@ -466,14 +499,7 @@ public:
         PQclear(r);
         const bool inviato = PQputCopyData(pg_.c, dati_.data(), int(dati_.size())) == 1;
         PQputCopyEnd(pg_.c, inviato ? nullptr : "invio non riuscito");
-        r = PQgetResult(pg_.c);
-        const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
-        const ErroreDatabase e = ok ? ErroreDatabase(CondizioneDb::Altro, {}) : pg_.errore(r);
-        PQclear(r);
-        while ((r = PQgetResult(pg_.c)))
-            PQclear(r);
-        if (!ok)
-            throw e;
+        pg_.copiaInCorso = true;
     }
 
     void scarta() override { dati_.clear(); }
@@ -521,6 +547,7 @@ public:
     }
     ~MotoreServer() override
     {
+        d_.scartaCopia();
         for (ComandoPg* c : d_.comandi)
             c->chiusa();
         d_.comandi.clear();
@@ -587,6 +614,7 @@ public:
     }
     void confermaTransazione() override
     {
+        d_.attendiCopia();
         if (!d_.persa() && PQtransactionStatus(d_.c) == PQTRANS_INERROR)
             throw ErroriDatabase::erroreServer(CondizioneDb::Altro,
                                                QStringLiteral("La transazione è stata annullata dal server"),
@@ -599,6 +627,7 @@ public:
         if (!d_.transazione)
             return;
         d_.transazione = false;
+        d_.scartaCopia();
         if (!d_.persa())
             PQclear(PQexec(d_.c, "ROLLBACK"));
     }
