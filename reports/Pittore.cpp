@@ -21,6 +21,11 @@ void disegnaPagina(QPainter& p, const ReportPreparato& r, int indice)
 {
     if (indice < 0 || indice >= r.numeroPagine())
         return;
+    disegnaPagina(p, r, r.pagine[size_t(indice)]);
+}
+
+void disegnaPagina(QPainter& p, const ReportPreparato& r, const PaginaPreparata& pagina)
+{
     QPaintDevice* dev = p.device();
     const double k = (dev ? dev->logicalDpiX() : 96) / 25.4;
     const double ky = (dev ? dev->logicalDpiY() : 96) / 25.4;
@@ -36,7 +41,7 @@ void disegnaPagina(QPainter& p, const ReportPreparato& r, int indice)
     p.setRenderHint(QPainter::TextAntialiasing, true);
     p.setRenderHint(QPainter::SmoothPixmapTransform, true);
     int fontAttuale = -1;
-    for (const Primitiva& prim : r.pagine[size_t(indice)].primitive) {
+    for (const Primitiva& prim : pagina.primitive) {
         std::visit(
             Visita{[&](const TestoPreparato& t) {
                        if (qAlpha(t.sfondo))
