@@ -135,8 +135,8 @@ private Q_SLOTS:
                 bool abilitato;
             } attesi[] = {
                 {v->BitBtn1, "Importa", "Importa file per il confronto con i dati catastali", 16, true},
-                {v->BitBtn2, "Stampa", "Stampa risultato del confronto con i dati catastali", 120, false},
-                {v->BitBtn4, "Lettere", "Stampa lettere di comunicazione", 224, false},
+                {v->BitBtn2, "Stampa", "Stampa risultato del confronto con i dati catastali", 120, true},
+                {v->BitBtn4, "Lettere", "Stampa lettere di comunicazione", 224, true},
                 {v->BitBtn3, "Chiudi", "", 400, true},
             };
             for (const Atteso& a : attesi) {
