@@ -469,6 +469,9 @@ BandaDisposta Preparazione::disponi(const Banda& b)
         if (!scosta.empty() && scosta[i] > 0) {
             for (size_t k = primo; k < out.primitive.size(); ++k)
                 ::trasla(out.primitive[k], 0, scosta[i]);
+            // a rule pushed down takes the band with it, as a box does
+            if (e.tipo == Elemento::Tipo::Linea)
+                basso = std::max(e.y, e.y + e.altezza);
             if (basso > 0)
                 basso += scosta[i];
         }
