@@ -12,6 +12,7 @@
 #include "Esportatore.h"
 
 #include <map>
+#include <tuple>
 
 struct lxw_workbook;
 struct lxw_worksheet;
@@ -44,7 +45,9 @@ private:
     lxw_workbook* libro_ = nullptr;
     lxw_worksheet* foglio_ = nullptr;
     std::vector<double> bordi_;
-    std::map<QString, lxw_format*> formati_;
+    using ChiaveStile = std::tuple<QString, double, bool, bool, bool, QRgb, QRgb, uint8_t, uint8_t, bool, int>;
+    std::map<ChiaveStile, lxw_format*> formati_;
+    std::pair<ChiaveStile, lxw_format*> ultimo_{};
     int riga_ = 0;  // the next row to write
 };
 

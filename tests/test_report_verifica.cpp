@@ -223,13 +223,13 @@ TEST_F(ReportRuolo, TabulatoRigheOrdineEtotali)
         EXPECT_EQ(linea(c.nome), c.attesa) << c.perche;
     // the order of surname, first name, birth date
     QStringList nomi;
-    for (const QString& n : {"BIANCHI ANNA", "DELLA ROVEREGIULIA", "EDILIZIA ADRIATICA S.R.L.", "NERI LUCA", "ROSSI MARIO",
-                             "VERDI ADELE", "ZANCHI ELSA"})
-        nomi.append(n);
+    for (const char* n : {"BIANCHI ANNA", "DELLA ROVEREGIULIA", "EDILIZIA ADRIATICA S.R.L.", "NERI LUCA", "ROSSI MARIO",
+                          "VERDI ADELE", "ZANCHI ELSA"})
+        nomi.append(QString::fromUtf8(n));
     QStringList ordine;
-    for (const QString& t : p)
-        if (nomi.contains(t))
-            ordine.append(t);
+    for (const QString& x : p)
+        if (nomi.contains(x))
+            ordine.append(x);
     EXPECT_EQ(ordine, (QStringList{QStringLiteral("BIANCHI ANNA"), QStringLiteral("DELLA ROVEREGIULIA"),
                                    QStringLiteral("EDILIZIA ADRIATICA S.R.L."), QStringLiteral("NERI LUCA"),
                                    QStringLiteral("NERI LUCA"), QStringLiteral("ROSSI MARIO"), QStringLiteral("VERDI ADELE"),
@@ -420,8 +420,8 @@ TEST_F(ReportRuolo, IlTestoDellaLetteraStampatoPerIntero)
     EXPECT_EQ(corpo->stampato().remove(QLatin1Char('\n')).remove(QLatin1Char(' ')),
               QString(corpo->testo).remove(QLatin1Char('\n')).remove(QLatin1Char(' ')));
     EXPECT_GE(corpo->riquadro.height(), 33);
-    for (const auto& l : corpo->righe)
-        EXPECT_LE(l.linea, corpo->riquadro.bottom());
+    for (const auto& riga : corpo->righe)
+        EXPECT_LE(riga.linea, corpo->riquadro.bottom());
     const TestoPreparato* prospetto = cerca(r, 0, QStringLiteral("PROSPETTO:"));
     ASSERT_TRUE(prospetto);
     EXPECT_GE(prospetto->riquadro.top(), corpo->riquadro.bottom() - 1e-6);
