@@ -1,13 +1,10 @@
 #include "ReportLettere.h"
 
 #include "Errore.h"
-#include "Esportatore.h"
 #include "ReportDossier.h"
 #include "dmTabelle.h"
 
-#include <QDir>
 #include <QFile>
-#include <QSet>
 
 namespace {
 
@@ -389,50 +386,4 @@ QString ReportLettere::nomeFile(const QVariant& contribuente, const QString& den
     while (nome.endsWith(QLatin1Char('.')) || nome.endsWith(QLatin1Char(' ')))
         nome.chop(1);
     return nome.left(200) + QStringLiteral(".pdf");
-}
-
-// --- one file per letter --------------------------------------------------------------------
-
-LettereDivise::LettereDivise(const QString& cartella, const std::vector<ReportLettere::Lettera>& lettere)
-    : cartella_(cartella), lettere_(lettere)
-{
-    if (!QDir().mkpath(cartella))
-        throw Errore(QStringLiteral("Impossibile creare la cartella \"%1\"").arg(cartella));
-}
-
-LettereDivise::~LettereDivise() = default;
-
-void LettereDivise::pagina(const ReportPreparato& r, const PaginaPreparata& p, int numero)
-{
-    if (prossima_ < lettere_.size() && lettere_[prossima_].pagina == numero) {
-        const ReportLettere::Lettera& l = lettere_[prossima_++];
-        if (corrente_)
-            corrente_->chiudi();
-        QString nome = ReportLettere::nomeFile(l.contribuente, l.denominazione);
-        const QString base = nome.chopped(4);
-        for (int n = 2; nomi_.contains(nome.toLower()); ++n)
-            nome = QStringLiteral("%1 (%2).pdf").arg(base).arg(n);
-        nomi_.insert(nome.toLower());
-        corrente_ = std::make_unique<ScrittorePdf>(QDir(cartella_).filePath(nome));
-        ++file_;
-    }
-    if (corrente_)  // pages before the first letter (an empty batch) belong to none
-        corrente_->pagina(r, p);
-}
-
-void LettereDivise::chiudi()
-{
-    if (corrente_)
-        corrente_->chiudi();
-    corrente_.reset();
-}
-
-int LettereDivise::salva(const ReportPreparato& r, const std::vector<ReportLettere::Lettera>& lettere,
-                         const QString& cartella)
-{
-    LettereDivise d(cartella, lettere);
-    for (int n = 1; n <= r.numeroPagine(); ++n)
-        d.pagina(r, r.pagine[size_t(n - 1)], n);
-    d.chiudi();
-    return d.file();
 }

@@ -19,7 +19,6 @@
 #include <QDateTime>
 #include <memory>
 
-class ScrittorePdf;
 class TdTabelle;
 
 class ReportLettere {
@@ -68,31 +67,4 @@ private:
     TdTabelle& dati_;
     Uso uso_;
     std::vector<Lettera> lettere_;
-};
-
-// Writes one PDF file per letter into a folder, as pages arrive (from a
-// preparation page by page, or from a prepared report): a page that begins
-// a letter starts its file. Files of the same name get " (2)", " (3)"...
-class LettereDivise {
-public:
-    // Raises Errore when the folder does not exist and cannot be made.
-    LettereDivise(const QString& cartella, const std::vector<ReportLettere::Lettera>& lettere);
-    ~LettereDivise();
-
-    void pagina(const ReportPreparato& r, const PaginaPreparata& p, int numero);
-    // Ends the last file; raises Errore when it could not be written.
-    void chiudi();
-    int file() const { return file_; }
-
-    // Every letter of a prepared report.
-    static int salva(const ReportPreparato& r, const std::vector<ReportLettere::Lettera>& lettere,
-                     const QString& cartella);
-
-private:
-    QString cartella_;
-    const std::vector<ReportLettere::Lettera>& lettere_;
-    size_t prossima_ = 0;  // the next letter to begin
-    std::unique_ptr<ScrittorePdf> corrente_;
-    QSet<QString> nomi_;
-    int file_ = 0;
 };

@@ -10,6 +10,7 @@
 #include "Esportatore.h"
 #include "EsportatoreXlsx.h"
 #include "Golden.h"
+#include "LettereDivise.h"
 #include "ReportLettere.h"
 #include "ReportTabulato.h"
 #include "dmTabelle.h"

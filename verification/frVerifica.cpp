@@ -10,6 +10,7 @@
 #include "Percorsi.h"
 #include "PulsanteFigura.h"
 #include "RegistroEsportatori.h"
+#include "LettereDivise.h"
 #include "ReportLettere.h"
 #include "ReportTabulato.h"
 

@@ -7,6 +7,7 @@
 #include "EsportatoreXlsx.h"
 #include "ReportDossier.h"
 #include "ReportElencoSoggetti.h"
+#include "LettereDivise.h"
 #include "ReportLettere.h"
 #include "ReportTabulato.h"
 #include "dmTabelle.h"
