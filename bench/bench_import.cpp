@@ -138,7 +138,8 @@ bool misura(const char* forma, int unita, int ripetizioni)
         QFile s(QStringLiteral("import.sql"));
         if (!s.open(QIODevice::WriteOnly))
             throw Errore(QStringLiteral("script non scrivibile"));
-        s.write("PRAGMA journal_mode=WAL;\nPRAGMA synchronous=NORMAL;\n");
+        // the owner list's index keeps names in the NOMI order: the shell loads it too
+        s.write(".load " SORVEL_NOMI "\nPRAGMA journal_mode=WAL;\nPRAGMA synchronous=NORMAL;\n");
         for (const char* t : tabelle)
             s.write(QByteArray(".import --csv ") + t + ".csv " + t + "\n");
     }

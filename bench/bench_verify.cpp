@@ -315,6 +315,7 @@ int main(int argc, char** argv)
             QFile s(QStringLiteral("confronto.sql"));
             if (!s.open(QIODevice::WriteOnly))
                 throw Errore(QStringLiteral("script non scrivibile"));
+            s.write(".load " SORVEL_NOMI "\n");  // the order of names, as sorvel's connections have it
             s.write(confrontoSql);
         }
         const Processo::Esecuzione shell = Processo::esegui({"sqlite3", "-bail", "shell.mdb"}, "confronto.sql");

@@ -87,7 +87,7 @@ QList<DefIndice> costruisciIndici()
         {QStringLiteral("ixUnImm5_6Soggetto"), QStringLiteral("tUnImm5_6"), QStringList{QStringLiteral("Soggetto")} + unita},
         // covers every column of the owner list, so opening it reads the index alone
         {QStringLiteral("ixUnImm5_6Elenco"), QStringLiteral("tUnImm5_6"),
-         {QStringLiteral("Denominazione"), QStringLiteral("Codice"), QStringLiteral("Cognome"), QStringLiteral("Nome"),
+         {QStringLiteral("Denominazione COLLATE NOMI"), QStringLiteral("Codice"), QStringLiteral("Cognome"), QStringLiteral("Nome"),
           QStringLiteral("Soggetto"), QStringLiteral("NData"), QStringLiteral("NLuogo"), QStringLiteral("CodFisc")}},
         // cadastral identifiers searched by sheet and parcel
         {QStringLiteral("ixUnImm2Foglio"), QStringLiteral("tUnImm2"),
