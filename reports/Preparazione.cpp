@@ -106,7 +106,7 @@ private:
 
     ModelloReport m_;  // a copy: procedures hide items and change texts for this run only
     const DatiReport& d_;
-    const ConsegnaPagina& consegna_;
+    ConsegnaPagina consegna_;  // a copy: the default argument is a temporary
     ReportPreparato r_;
     Misuratore misura_;
     std::unordered_map<const Elemento*, Compilato> compilati_;
