@@ -92,6 +92,10 @@ QList<DefIndice> costruisciIndici()
         // cadastral identifiers searched by sheet and parcel
         {QStringLiteral("ixUnImm2Foglio"), QStringLiteral("tUnImm2"),
          {QStringLiteral("Codice"), QStringLiteral("Foglio"), QStringLiteral("Numero"), QStringLiteral("Subalterno")}},
+        // a roll row by surname, first name and birth date: the letters join
+        // the owners to the roll on them
+        {QStringLiteral("ixRsuTotNome"), QStringLiteral("tRsuTot"),
+         {QStringLiteral("Cognome"), QStringLiteral("Nome"), QStringLiteral("NData")}},
         {QStringLiteral("ixUnImm9Codice"), QStringLiteral("tUnImm9"), {QStringLiteral("Codice")}},
         {QStringLiteral("ixComuniCodiceCat"), QStringLiteral("tComuni"), {QStringLiteral("CodiceCat")}},
         {QStringLiteral("ixComuniNome"), QStringLiteral("tComuni"), {QStringLiteral("Nome")}},
