@@ -100,6 +100,9 @@ QList<DefIndice> costruisciIndici()
              colonne({"Codice", "Cognome", "Nome", "Soggetto", "NData", "NLuogo", "CodFisc"})},
         // cadastral identifiers searched by sheet and parcel
         {QStringLiteral("ixUnImm2Foglio"), QStringLiteral("tUnImm2"), colonne({"Codice", "Foglio", "Numero", "Subalterno"})},
+        // a roll row by surname, first name and birth date: the letters join
+        // the owners to the roll on them
+        {QStringLiteral("ixRsuTotNome"), QStringLiteral("tRsuTot"), colonne({"Cognome", "Nome", "NData"})},
         {QStringLiteral("ixUnImm9Codice"), QStringLiteral("tUnImm9"), colonne({"Codice"})},
         {QStringLiteral("ixComuniCodiceCat"), QStringLiteral("tComuni"), colonne({"CodiceCat"})},
         {QStringLiteral("ixComuniNome"), QStringLiteral("tComuni"), colonne({"Nome"})},

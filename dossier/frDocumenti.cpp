@@ -40,7 +40,7 @@ void sfondo(QTableView* v, const QColor& c)
 }  // namespace
 
 TfDocumenti::TfDocumenti(TdTabelle& dati, QWidget* parent)
-    : QDialog(parent), dati_(dati), dossier_(dati), frxReport1_(dati)
+    : QDialog(parent), dati_(dati), dossier_(dati), frxReport1_(dati), frxReport2_(dati, ReportLettere::Uso::Singola)
 {
     setWindowTitle(QStringLiteral("Documenti correlati"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -140,13 +140,12 @@ void TfDocumenti::disponi()
 
     Prospetto = new PulsanteGrande(QStringLiteral("Prospetto"), TdImmagini::immagine(QStringLiteral("prospetto")), this);
     Prospetto->setGeometry(706, 396, 76, 58);
-    Lettera = new QPushButton(QStringLiteral("Lettera"), this);
+    Lettera = new PulsanteGrande(QStringLiteral("Lettera"), TdImmagini::immagine(QStringLiteral("lettera")), this);
     Lettera->setGeometry(706, 458, 76, 58);
     Chiudi = new QPushButton(QStringLiteral("Chiudi"), this);
     Chiudi->setGeometry(706, 530, 76, 30);
     connect(Prospetto, &QPushButton::clicked, this, &TfDocumenti::ProspettoClick);
-    // the letter comes with later work
-    Lettera->setEnabled(false);
+    connect(Lettera, &QPushButton::clicked, this, &TfDocumenti::BitBtn4Click);
     Ricerca->setEnabled(false);
     connect(Ricerca, &QPushButton::clicked, this, [this] {
         const Query& id = dossier_.ADOQuery1;
@@ -208,6 +207,21 @@ void TfDocumenti::ProspettoClick()
         {
             CursoreAttesa attesa;
             r = frxReport1_.prepara(dossier_, NumSoggetto, dati_.ModalitaS ? QStringLiteral("S") : QString(), confronto_);
+        }
+        AnteprimaReport::mostra(this, std::move(r));
+    } catch (const Errore& err) {
+        Messaggi::erroreStandard(this, err.testo());
+    }
+}
+
+void TfDocumenti::BitBtn4Click()
+{
+    // The dossier's own owner, also when the cadastral search opened it.
+    try {
+        ReportPreparato r;
+        {
+            CursoreAttesa attesa;
+            r = frxReport2_.preparaSingola(NumSoggetto);
         }
         AnteprimaReport::mostra(this, std::move(r));
     } catch (const Errore& err) {

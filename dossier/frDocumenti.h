@@ -5,6 +5,7 @@
 
 #include "DossierSoggetto.h"
 #include "ReportDossier.h"
+#include "ReportLettere.h"
 
 #include <QDialog>
 #include <functional>
@@ -34,6 +35,10 @@ public:
     ReportDossier& frxReport1() { return frxReport1_; }
     // "Prospetto": prepares the summary and shows it in the preview.
     void ProspettoClick();
+    // The single letter's query and template (frxReport2).
+    ReportLettere& frxReport2() { return frxReport2_; }
+    // "Lettera": the letter to this dossier's owner in the preview.
+    void BitBtn4Click();
     const Confronto& confronto() const { return confronto_; }
 
     QTableView* DBGrid1 = nullptr;  // units
@@ -62,4 +67,5 @@ private:
     DossierSoggetto dossier_;
     Confronto confronto_;
     ReportDossier frxReport1_;
+    ReportLettere frxReport2_;
 };

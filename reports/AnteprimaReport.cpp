@@ -33,7 +33,8 @@ namespace {
 
 const double gradini[] = {0.25, 0.5, 0.75, 1.0, 1.25, 1.5, 2.0, 3.0, 4.0};
 
-// The export's page choice, before its file.
+// The export's page choice, before its file: all pages, the current one, or
+// pages written as "1-3,5".
 class DialogoPagine : public QDialog {
 public:
     DialogoPagine(QWidget* padre, const QString& titolo, int pagine, int corrente) : QDialog(padre)
@@ -42,42 +43,52 @@ public:
         auto* g = new QGridLayout(this);
         tutte_ = new QRadioButton(QStringLiteral("&Tutte le pagine"), this);
         corrente_ = new QRadioButton(QStringLiteral("Pagina &corrente"), this);
-        intervallo_ = new QRadioButton(QStringLiteral("&Pagine da"), this);
-        da_ = new QSpinBox(this);
-        a_ = new QSpinBox(this);
-        for (QSpinBox* s : {da_, a_})
-            s->setRange(1, pagine);
-        da_->setValue(1);
-        a_->setValue(pagine);
+        scelte_ = new QRadioButton(QStringLiteral("&Pagine:"), this);
+        testo_ = new QLineEdit(this);
+        testo_->setPlaceholderText(QStringLiteral("1-3,5"));
         tutte_->setChecked(true);
-        corrente_->setProperty("pagina", corrente + 1);
-        g->addWidget(tutte_, 0, 0, 1, 4);
-        g->addWidget(corrente_, 1, 0, 1, 4);
-        g->addWidget(intervallo_, 2, 0);
-        g->addWidget(da_, 2, 1);
-        g->addWidget(new QLabel(QStringLiteral("a"), this), 2, 2);
-        g->addWidget(a_, 2, 3);
+        g->addWidget(tutte_, 0, 0, 1, 2);
+        g->addWidget(corrente_, 1, 0, 1, 2);
+        g->addWidget(scelte_, 2, 0);
+        g->addWidget(testo_, 2, 1);
+        g->addWidget(new QLabel(QStringLiteral("Numeri di pagina e intervalli separati da virgole, ad esempio 1-3,5"), this),
+                     3, 0, 1, 2);
+        connect(testo_, &QLineEdit::textEdited, this, [this] { scelte_->setChecked(true); });
         auto* pulsanti = new QDialogButtonBox(this);
         pulsanti->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
         pulsanti->addButton(QStringLiteral("Annulla"), QDialogButtonBox::RejectRole);
-        connect(pulsanti, &QDialogButtonBox::accepted, this, &QDialog::accept);
+        connect(pulsanti, &QDialogButtonBox::accepted, this, [this] {
+            if (scelte_->isChecked() && !PagineScelte(testo_->text(), pagine_)) {
+                Messaggi::mostra(this, Messaggi::Tipo::Errore,
+                                 QStringLiteral("Pagine non valide: scrivere numeri da 1 a %1 e intervalli separati da "
+                                                "virgole, ad esempio 1-3,5.")
+                                     .arg(pagine_),
+                                 QMessageBox::Ok);
+                testo_->setFocus();
+                return;
+            }
+            accept();
+        });
         connect(pulsanti, &QDialogButtonBox::rejected, this, &QDialog::reject);
-        g->addWidget(pulsanti, 3, 0, 1, 4);
+        g->addWidget(pulsanti, 4, 0, 1, 2);
         pagine_ = pagine;
         pagina_ = corrente + 1;
     }
-    std::pair<int, int> intervallo() const
+    QList<int> scelta() const
     {
         if (corrente_->isChecked())
-            return {pagina_, pagina_};
-        if (intervallo_->isChecked())
-            return {std::min(da_->value(), a_->value()), std::max(da_->value(), a_->value())};
-        return {1, pagine_};
+            return {pagina_};
+        if (scelte_->isChecked())
+            return PagineScelte(testo_->text(), pagine_).value_or(QList<int>());
+        QList<int> p;
+        for (int n = 1; n <= pagine_; ++n)
+            p.append(n);
+        return p;
     }
 
 private:
-    QRadioButton *tutte_, *corrente_, *intervallo_;
-    QSpinBox *da_, *a_;
+    QRadioButton *tutte_, *corrente_, *scelte_;
+    QLineEdit* testo_;
     int pagine_ = 1, pagina_ = 1;
 };
 
@@ -131,8 +142,7 @@ AnteprimaReport::AnteprimaReport(std::shared_ptr<const ReportPreparato> r, QWidg
                                                           e.filtroFile());
         if (file.isEmpty())
             return {};
-        const auto [da, a] = d.intervallo();
-        return {file, da, a};
+        return {file, d.scelta()};
     };
 }
 
@@ -350,17 +360,16 @@ void AnteprimaReport::salvaPdf()
 void AnteprimaReport::esporta(Esportatore& e)
 {
     const SceltaEsportazione s = chiediEsportazione ? chiediEsportazione(e) : SceltaEsportazione{};
-    if (s.file.isEmpty())
+    if (s.file.isEmpty() || s.pagine.isEmpty())
         return;
-    const int a = s.a <= 0 ? report_->numeroPagine() : s.a;
     QProgressDialog avanzamento(QStringLiteral("Esportazione in corso..."), QStringLiteral("Annulla"), 0,
-                                std::max(1, a - s.da + 1), this);
+                                int(s.pagine.size()), this);
     avanzamento.setWindowTitle(e.nome());
     avanzamento.setWindowModality(Qt::WindowModal);
     avanzamento.setMinimumDuration(300);
     try {
         CursoreAttesa attesa;
-        e.esporta(*report_, s.file, s.da, a, [&](int fatte, int) {
+        e.esporta(*report_, s.file, s.pagine, [&](int fatte, int) {
             avanzamento.setValue(fatte);
             return !avanzamento.wasCanceled();
         });

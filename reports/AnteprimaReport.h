@@ -61,7 +61,7 @@ public:
     std::function<QString()> chiediFilePdf;
     struct SceltaEsportazione {
         QString file;
-        int da = 1, a = 0;
+        QList<int> pagine;  // from 1, ascending
     };
     std::function<SceltaEsportazione(const Esportatore&)> chiediEsportazione;
 

@@ -12,4 +12,6 @@ namespace Pittore {
 // painter's origin, a millimetre being the device's resolution / 25.4 in
 // device units; a transform set on the painter (a zoom) applies on top.
 void disegnaPagina(QPainter& p, const ReportPreparato& r, int indice);
+// The same for a page handed over by a preparation page by page.
+void disegnaPagina(QPainter& p, const ReportPreparato& r, const PaginaPreparata& pagina);
 }

@@ -47,7 +47,10 @@ private:
 
 class Preparazione final : public AmbitoEspressioni, public ScriptReport {
 public:
-    Preparazione(const ModelloReport& m, const DatiReport& d) : m_(m), d_(d) {}
+    Preparazione(const ModelloReport& m, const DatiReport& d, const ConsegnaPagina& consegna = {})
+        : m_(m), d_(d), consegna_(consegna)
+    {
+    }
     ReportPreparato esegui();
 
     // AmbitoEspressioni
@@ -83,6 +86,8 @@ private:
 
     // Laying out.
     BandaDisposta disponi(const Banda& b);
+    double disponiElemento(const Elemento& e, const Banda& b, BandaDisposta& out);
+    std::vector<double> scostamenti(const Banda& b);
     double disponiTesto(const Elemento& e, const Banda& b, BandaDisposta& out);
     double disponiSottoReport(const Elemento& e, BandaDisposta& out);
     QImage immagine(const Elemento& e);
@@ -101,6 +106,7 @@ private:
 
     ModelloReport m_;  // a copy: procedures hide items and change texts for this run only
     const DatiReport& d_;
+    ConsegnaPagina consegna_;  // a copy: the default argument is a temporary
     ReportPreparato r_;
     Misuratore misura_;
     std::unordered_map<const Elemento*, Compilato> compilati_;
@@ -116,6 +122,10 @@ private:
     double corpoPaginaNuova() const;
     bool nuovaPaginaAiuta() const { return y_ > corpoPaginaNuova() + tol; }
     std::vector<const Banda*> ripetute_;  // column headers repeated on every page
+    // The heights the page headers and repeated column headers took when last
+    // printed: a header whose texts grow is taller than its template says.
+    std::unordered_map<const Banda*, double> altezzeStampate_;
+    double altezzaStampata(const Banda* b) const;
     // Group conditions are read on the next row without moving there.
     const DataSet* dsAvanti_ = nullptr;
     int rigaAvanti_ = -1;
@@ -371,38 +381,101 @@ double Preparazione::disponiSottoReport(const Elemento& e, BandaDisposta& out)
     return y;
 }
 
+double Preparazione::disponiElemento(const Elemento& e, const Banda& b, BandaDisposta& out)
+{
+    switch (e.tipo) {
+    case Elemento::Tipo::Testo: return disponiTesto(e, b, out);
+    case Elemento::Tipo::Linea:
+        out.primitive.emplace_back(LineaPreparata{QPointF(e.x, e.y), QPointF(e.x + e.larghezza, e.y + e.altezza),
+                                                  float(e.spessore), e.stile, e.colore});
+        return 0;
+    case Elemento::Tipo::Rettangolo:
+        out.primitive.emplace_back(
+            RettangoloPreparato{QRectF(e.x, e.y, e.larghezza, e.altezza), e.riempimento, e.colore, float(e.spessore)});
+        return e.y + e.altezza;
+    case Elemento::Tipo::Immagine: {
+        const QImage img = immagine(e);
+        if (img.isNull() || img.width() == 0 || img.height() == 0)
+            return 0;
+        // fitted into its box, keeping its proportions, centred
+        const double s = std::min(e.larghezza / img.width(), e.altezza / img.height());
+        const double w = img.width() * s, h = img.height() * s;
+        out.primitive.emplace_back(
+            ImmaginePreparata{QRectF(e.x + (e.larghezza - w) / 2, e.y + (e.altezza - h) / 2, w, h), img});
+        return 0;
+    }
+    case Elemento::Tipo::SottoReport: return disponiSottoReport(e, out);
+    }
+    return 0;
+}
+
+// How far each item moves down because a text above it grew: a growing text
+// pushes every item that starts at or below its designed foot and shares
+// some of its width, by what it grew plus what pushed it. Empty when no
+// item of the band grows.
+std::vector<double> Preparazione::scostamenti(const Banda& b)
+{
+    const auto cresce = [](const Elemento& e) { return e.visibile && e.tipo == Elemento::Tipo::Testo && e.estendibile; };
+    if (std::none_of(b.elementi.begin(), b.elementi.end(), cresce))
+        return {};
+    struct Estensione {
+        double sinistra, destra, alto, basso;
+    };
+    const auto estensione = [](const Elemento& e) {
+        return Estensione{std::min(e.x, e.x + e.larghezza), std::max(e.x, e.x + e.larghezza),
+                          std::min(e.y, e.y + e.altezza), std::max(e.y, e.y + e.altezza)};
+    };
+    std::vector<size_t> ordine(b.elementi.size());
+    for (size_t i = 0; i < ordine.size(); ++i)
+        ordine[i] = i;
+    std::stable_sort(ordine.begin(), ordine.end(),
+                     [&](size_t a, size_t c) { return estensione(b.elementi[a]).alto < estensione(b.elementi[c]).alto; });
+    std::vector<double> scosta(b.elementi.size(), 0.0);
+    struct Spinta {
+        Estensione e;
+        double quanto;  // where its foot moved: its own shift plus its growth
+    };
+    std::vector<Spinta> spinte;
+    for (size_t i : ordine) {
+        const Elemento& e = b.elementi[i];
+        if (!e.visibile)
+            continue;
+        const Estensione x = estensione(e);
+        for (const Spinta& s : spinte)
+            if (s.e.basso <= x.alto + tol && s.e.sinistra <= x.destra + tol && x.sinistra <= s.e.destra + tol)
+                scosta[i] = std::max(scosta[i], s.quanto);
+        if (cresce(e)) {
+            BandaDisposta prova;
+            const double crescita = std::max(0.0, disponiTesto(e, b, prova) - e.y - e.altezza);
+            if (crescita > tol || scosta[i] > tol)
+                spinte.push_back({x, scosta[i] + crescita});
+        }
+    }
+    return scosta;
+}
+
 BandaDisposta Preparazione::disponi(const Banda& b)
 {
     BandaDisposta out;
     out.altezza = b.altezza;
+    const std::vector<double> scosta = scostamenti(b);
     double fondo = 0;
-    for (const Elemento& e : b.elementi) {
+    for (size_t i = 0; i < b.elementi.size(); ++i) {
+        const Elemento& e = b.elementi[i];
         if (!e.visibile)
             continue;
-        switch (e.tipo) {
-        case Elemento::Tipo::Testo: fondo = std::max(fondo, disponiTesto(e, b, out)); break;
-        case Elemento::Tipo::Linea:
-            out.primitive.emplace_back(LineaPreparata{QPointF(e.x, e.y), QPointF(e.x + e.larghezza, e.y + e.altezza),
-                                                      float(e.spessore), e.stile, e.colore});
-            break;
-        case Elemento::Tipo::Rettangolo:
-            out.primitive.emplace_back(RettangoloPreparato{QRectF(e.x, e.y, e.larghezza, e.altezza), e.riempimento,
-                                                           e.colore, float(e.spessore)});
-            fondo = std::max(fondo, e.y + e.altezza);
-            break;
-        case Elemento::Tipo::Immagine: {
-            const QImage img = immagine(e);
-            if (img.isNull() || img.width() == 0 || img.height() == 0)
-                break;
-            // fitted into its box, keeping its proportions, centred
-            const double s = std::min(e.larghezza / img.width(), e.altezza / img.height());
-            const double w = img.width() * s, h = img.height() * s;
-            out.primitive.emplace_back(
-                ImmaginePreparata{QRectF(e.x + (e.larghezza - w) / 2, e.y + (e.altezza - h) / 2, w, h), img});
-            break;
+        const size_t primo = out.primitive.size();
+        double basso = disponiElemento(e, b, out);
+        if (!scosta.empty() && scosta[i] > 0) {
+            for (size_t k = primo; k < out.primitive.size(); ++k)
+                ::trasla(out.primitive[k], 0, scosta[i]);
+            // a rule pushed down takes the band with it, as a box does
+            if (e.tipo == Elemento::Tipo::Linea)
+                basso = std::max(e.y, e.y + e.altezza);
+            if (basso > 0)
+                basso += scosta[i];
         }
-        case Elemento::Tipo::SottoReport: fondo = std::max(fondo, disponiSottoReport(e, out)); break;
-        }
+        fondo = std::max(fondo, basso);
     }
     if (b.estendibile)
         out.altezza = std::max(out.altezza, fondo);
@@ -473,13 +546,19 @@ void Preparazione::colloca(BandaDisposta bd, const Banda& b)
     datiSullaPagina_ = true;
 }
 
+double Preparazione::altezzaStampata(const Banda* b) const
+{
+    const auto it = altezzeStampate_.find(b);
+    return it != altezzeStampate_.end() ? it->second : b->altezza;
+}
+
 double Preparazione::corpoPaginaNuova() const
 {
     double y = m_.pagina.alto;
     for (const Banda* b : bande(TipoBanda::IntestazionePagina))
-        y += b->visibile ? b->altezza : 0;
+        y += b->visibile ? altezzaStampata(b) : 0;
     for (const Banda* b : ripetute_)
-        y += b->visibile ? b->altezza : 0;
+        y += b->visibile ? altezzaStampata(b) : 0;
     return y;
 }
 
@@ -514,6 +593,12 @@ void Preparazione::chiudiPagina()
     y_ = m_.pagina.altezzaStampata() - m_.pagina.basso - altezza;
     for (const Banda* b : bande(TipoBanda::PiePagina))
         stampa(*b);
+    if (consegna_) {
+        // handed over and dropped: a report of any length holds one page at a time
+        consegna_(r_, r_.pagine.back(), pagina_);
+        r_.pagine.pop_back();
+        return;
+    }
     r_.pagine.back().primitive.shrink_to_fit();  // two thousand pages hold no spare room
 }
 
@@ -524,6 +609,8 @@ bool Preparazione::stampa(const Banda& b)
     if (!b.visibile)
         return false;
     BandaDisposta bd = disponi(b);
+    if (b.tipo == TipoBanda::IntestazionePagina || b.tipo == TipoBanda::IntestazioneColonne)
+        altezzeStampate_[&b] = bd.altezza;
     ricomincia(b.nome);
     colloca(std::move(bd), b);
     accumula(b.nome);
@@ -633,6 +720,7 @@ ReportPreparato Preparazione::esegui()
     r_.titolo = m_.nome;
     r_.larghezza = m_.pagina.larghezzaStampata();
     r_.altezza = m_.pagina.altezzaStampata();
+    r_.colonne = bordiColonne(m_);
     for (const QString& v : m_.variabili)
         variabili_.insert(v.toLower(), QVariant());
     for (auto it = d_.variabili.constBegin(); it != d_.variabili.constEnd(); ++it)
@@ -665,4 +753,35 @@ ReportPreparato PreparaReport(const ModelloReport& modello, const DatiReport& da
 {
     Preparazione p(modello, dati);
     return p.esegui();
+}
+
+ReportPreparato PreparaReport(const ModelloReport& modello, const DatiReport& dati, const ConsegnaPagina& consegna)
+{
+    Preparazione p(modello, dati, consegna);
+    return p.esegui();
+}
+
+std::vector<double> bordiColonne(const ModelloReport& m)
+{
+    std::vector<double> x;
+    for (const Banda& b : m.bande) {
+        if (!b.visibile)
+            continue;
+        for (const Elemento& e : b.elementi) {
+            if (e.tipo != Elemento::Tipo::Testo || !e.visibile)
+                continue;
+            const double sinistra = m.pagina.sinistro + e.x, destra = sinistra + e.larghezza;
+            // a box as wide as its text keeps only the side it is anchored to
+            if (!e.larghezzaDalTesto || e.orizzontale != Orizzontale::Destra)
+                x.push_back(sinistra);
+            if (!e.larghezzaDalTesto || e.orizzontale == Orizzontale::Destra)
+                x.push_back(destra);
+        }
+    }
+    std::sort(x.begin(), x.end());
+    std::vector<double> bordi;
+    for (double v : x)
+        if (bordi.empty() || v - bordi.back() > 0.1)
+            bordi.push_back(v);
+    return bordi;
 }

@@ -59,3 +59,16 @@ public:
 // Raises Errore (a data set or field the template names is missing, an
 // expression is wrong, a procedure fails); the data sets' cursors are put back.
 ReportPreparato PreparaReport(const ModelloReport& modello, const DatiReport& dati);
+
+// The same, page by page: each page, once complete, is handed to `consegna`
+// with its number (from 1) and the report it belongs to (its fonts as far as
+// they are known), then dropped, so that a report of any length takes the
+// memory of one page. The result holds no pages. An error raised by
+// `consegna` ends the preparation.
+using ConsegnaPagina = std::function<void(const ReportPreparato& r, const PaginaPreparata& pagina, int numero)>;
+ReportPreparato PreparaReport(const ModelloReport& modello, const DatiReport& dati, const ConsegnaPagina& consegna);
+
+// The left and right edges, in millimetres from the page's left side, of the
+// template's text boxes, sorted, those closer than 0.1 mm taken as one: the
+// columns of a grid that holds every text of the report in a cell of its own.
+std::vector<double> bordiColonne(const ModelloReport& m);

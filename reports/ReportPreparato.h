@@ -69,6 +69,9 @@ struct ReportPreparato {
     double larghezza = 210, altezza = 297;  // page size in mm, as it prints
     std::vector<Carattere> caratteri;
     std::vector<PaginaPreparata> pagine;
+    // The edges of the template's text boxes, mm from the page's left side:
+    // the columns a spreadsheet export lays the cells on.
+    std::vector<double> colonne;
 
     int numeroPagine() const { return int(pagine.size()); }
     quint16 indiceCarattere(const Carattere& c);

@@ -58,12 +58,15 @@ class Esportatore0 : public Esportatore {
 public:
     QString nome() const override { return QStringLiteral("Prova"); }
     QString filtroFile() const override { return QStringLiteral("Prova (*.txt)"); }
-    void esporta(const ReportPreparato&, const QString& file, int da, int a,
-                 const std::function<bool(int, int)>& avanzamento) override
+    void esporta(const ReportPreparato&, const QString& file, const QList<int>& pagine,
+                 const AvanzamentoEsportazione& avanzamento) override
     {
-        chiamate.append(QStringLiteral("%1 %2-%3").arg(file).arg(da).arg(a));
+        QStringList n;
+        for (int p : pagine)
+            n.append(QString::number(p));
+        chiamate.append(file + QLatin1Char(' ') + n.join(QLatin1Char(',')));
         if (avanzamento)
-            avanzamento(a - da + 1, a - da + 1);
+            avanzamento(int(pagine.size()), int(pagine.size()));
     }
     QStringList chiamate;
 };
@@ -250,9 +253,9 @@ private Q_SLOTS:
         QCOMPARE(RegistroEsportatori::elenco().size(), 1);
         AnteprimaReport a(pagine(3));
         QVERIFY(a.Esporta != nullptr);
-        a.chiediEsportazione = [](const Esportatore&) { return AnteprimaReport::SceltaEsportazione{QStringLiteral("x.txt"), 2, 3}; };
+        a.chiediEsportazione = [](const Esportatore&) { return AnteprimaReport::SceltaEsportazione{QStringLiteral("x.txt"), {2, 3}}; };
         a.Esporta->trigger();
-        QCOMPARE(e->chiamate, QStringList{QStringLiteral("x.txt 2-3")});
+        QCOMPARE(e->chiamate, QStringList{QStringLiteral("x.txt 2,3")});
         a.chiediEsportazione = [](const Esportatore&) { return AnteprimaReport::SceltaEsportazione{}; };  // cancelled
         a.Esporta->trigger();
         QCOMPARE(e->chiamate.size(), 1);

@@ -3,10 +3,11 @@
 // back with poppler's pdftotext.
 //
 // The golden files in tests/golden/ are regenerated with
-//   SORVEL_RIGENERA=1 build/tests/test_report --gtest_filter='Golden.*'
+//   SORVEL_RIGENERA=1 build/tests/test_report --gtest_filter='Golden*'
 // and the difference is read before it is committed.
 
 #include "Ambiente.h"
+#include "Golden.h"
 #include "ConfrontoSuperfici.h"
 #include "DossierSoggetto.h"
 #include "Dump.h"
@@ -25,35 +26,6 @@
 namespace {
 
 const QDateTime adesso(QDate(2025, 3, 14), QTime(9, 5, 7));
-
-// The texts of each page, in printing order, joined by " | " between pages.
-QStringList testi(const ReportPreparato& r, int pagina)
-{
-    QStringList t;
-    for (const Primitiva& x : r.pagine[size_t(pagina)].primitive)
-        if (const auto* testo = std::get_if<TestoPreparato>(&x))
-            t.append(testo->stampato());
-    return t;
-}
-
-void confrontaConRiferimento(const QString& nome, const QString& dump)
-{
-    const QString file = QStringLiteral(SORVEL_GOLDEN) + QLatin1Char('/') + nome;
-    if (qEnvironmentVariableIsSet("SORVEL_RIGENERA")) {
-        QFile f(file);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << file.toStdString();
-        f.write(dump.toUtf8());
-        return;
-    }
-    QFile f(file);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << "manca " << file.toStdString();
-    const QStringList atteso = QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'));
-    const QStringList ottenuto = dump.split(QLatin1Char('\n'));
-    for (qsizetype i = 0; i < std::max(atteso.size(), ottenuto.size()); ++i)
-        ASSERT_EQ(ottenuto.value(i), atteso.value(i))
-            << nome.toStdString() << ", riga " << i + 1
-            << " (SORVEL_RIGENERA=1 build/tests/test_report --gtest_filter='Golden.*' riscrive i riferimenti)";
-}
 
 // The fixture: the managing municipality Pesaro (G479) and its owners.
 class Report : public ::testing::Test {

@@ -1,9 +1,13 @@
 // The report engine alone: expressions, the pagination rules, sums,
-// procedures and the value hook, the data set's cursor, text layout.
+// procedures and the value hook, the data set's cursor, text layout, items
+// pushed down by a growing text, pages handed over one at a time, the
+// choice of pages and the grid's columns of an export.
 
 #include "DatiMemoria.h"
+#include "Dump.h"
 #include "Espressione.h"
 #include "Errore.h"
+#include "Esportatore.h"
 #include "Preparazione.h"
 
 #include <QSignalSpy>
@@ -424,6 +428,177 @@ TEST(Testi, ArialMisuraComeLiberationSans)
     EXPECT_NEAR(a, unTesto(l).riquadro.width(), 1e-6);
     // Arial's own widths: 133.38 points of text, and the box's two insets of 2 pixels
     EXPECT_NEAR(a, 133.38 * Misure::mmPerPunto + 2 * Misure::pixel(2), 0.05);
+}
+
+// --- a growing text pushes down what lies below it -------------------------------------------
+
+TEST(Testi, IlTestoCheCresceSpingeGiuQuelCheStaSotto)
+{
+    const QString lungo = QStringLiteral("UNA FRASE ABBASTANZA LUNGA DA ANDARE A CAPO PIU' VOLTE IN UNA CASELLA STRETTA");
+    // one band 30 high: a growing text at 0-40 mm, 5 high; items below, beside and above it
+    struct Voce {
+        const char* nome;
+        Elemento e;
+        bool spinto;  // moves down by what the text grew
+    };
+    std::vector<Voce> voci{
+        {"sotto", Elemento::Testo(QStringLiteral("sotto"), 0, 6, 40, 5, QStringLiteral("S")), true},
+        {"sotto, sporgente", Elemento::Testo(QStringLiteral("sporge"), 30, 12, 40, 5, QStringLiteral("P")), true},
+        {"a fianco", Elemento::Testo(QStringLiteral("fianco"), 50, 6, 40, 5, QStringLiteral("A")), false},
+        {"sopra", Elemento::Testo(QStringLiteral("sopra"), 0, 0, 40, 1, QStringLiteral("")), false},
+        {"linea sotto", Elemento::Linea(QStringLiteral("linea"), 0, 20, 190, 20), true},
+        {"riquadro a cavallo del testo", Elemento::Rettangolo(QStringLiteral("cavallo"), 0, 2, 100, 10), false},
+    };
+    ModelloReport m;
+    Banda& b = m.aggiungi(TipoBanda::TitoloReport, QStringLiteral("T"), 30);
+    b.estendibile = true;
+    b.elementi.push_back(Elemento::Testo(QStringLiteral("cresce"), 0, 1, 40, 5, lungo).cresce());
+    for (const Voce& v : voci)
+        b.elementi.push_back(v.e);
+    b.elementi.push_back(Elemento::Testo(QStringLiteral("fermo"), 100, 1, 40, 5, lungo));  // does not grow: cut
+    const ReportPreparato r = PreparaReport(m, DatiReport());
+    const auto& p = r.pagine.front().primitive;
+    ASSERT_EQ(p.size(), voci.size() + 2);
+    const auto& cresce = std::get<TestoPreparato>(p[0]);
+    const double crescita = cresce.riquadro.height() - 5;
+    ASSERT_GT(crescita, 5);
+    EXPECT_EQ(cresce.stampato().replace(QLatin1Char('\n'), QLatin1Char(' ')), lungo);
+    for (size_t i = 0; i < voci.size(); ++i) {
+        const Elemento& e = voci[i].e;
+        const double y = std::visit(
+            [](const auto& x) -> double {
+                using T = std::decay_t<decltype(x)>;
+                if constexpr (std::is_same_v<T, LineaPreparata>)
+                    return x.da.y();
+                else
+                    return x.riquadro.top();
+            },
+            p[i + 1]);
+        EXPECT_NEAR(y, 10 + e.y + (voci[i].spinto ? crescita : 0), 1e-6) << voci[i].nome;
+    }
+    EXPECT_EQ(std::get<TestoPreparato>(p.back()).righe.size(), 1);
+    // the band grows with what moved: to the rule under the text, 20 + growth from its top
+    ModelloReport dopo = m;
+    dopo.aggiungi(TipoBanda::TitoloReport, QStringLiteral("Dopo"), 5)
+        .elementi.push_back(Elemento::Testo(QStringLiteral("dopo"), 0, 0, 40, 5, QStringLiteral("D")));
+    const ReportPreparato r2 = PreparaReport(dopo, DatiReport());
+    EXPECT_NEAR(std::get<TestoPreparato>(r2.pagine.front().primitive.back()).riquadro.top(), 10 + 20 + crescita, 1e-6);
+}
+
+TEST(Impaginazione, TestataCheCresceSuOgniPagina)
+{
+    // a page header whose text grows, and rows that need several pages: each
+    // page's rows start under the grown header and the run ends
+    ModelloReport m = modello({.titolo = 0, .testata = 5, .dati = 10});
+    Banda& h = m.banda(QStringLiteral("Testata"));
+    h.estendibile = true;
+    h.elementi.front().testo = QStringLiteral("UNA TESTATA CHE VA A CAPO PERCHE' NON ENTRA IN CINQUANTA MILLIMETRI");
+    h.elementi.front().estendibile = true;
+    DatiMemoria ds = righe(12);
+    ds.apri();
+    DatiReport d;
+    d.aggiungi(QStringLiteral("d"), ds);
+    const ReportPreparato r = PreparaReport(m, d);
+    ASSERT_GT(r.numeroPagine(), 2);
+    int righeStampate = 0;
+    for (const auto& pag : r.pagine) {
+        const auto& testata = std::get<TestoPreparato>(pag.primitive.front());
+        for (size_t i = 1; i < pag.primitive.size(); ++i) {
+            const auto& t = std::get<TestoPreparato>(pag.primitive[i]);
+            EXPECT_GE(t.riquadro.top(), testata.riquadro.bottom() - 1e-6);
+            EXPECT_LE(t.riquadro.bottom(), 100 - 10 + 1e-6);
+            righeStampate += t.stampato().startsWith(QLatin1Char('F')) ? 0 : 1;
+        }
+    }
+    EXPECT_EQ(righeStampate, 12);
+}
+
+// --- pages handed over one at a time ----------------------------------------------------------
+
+TEST(Preparazione, PagineConsegnateUnaAllaVolta)
+{
+    ModelloReport m = modello({.colonne = 10, .riepilogo = 10, .gruppo = 5, .piedeGruppo = 5, .ripeti = true,
+                               .nuovaPagina = true});
+    DatiMemoria ds = righe(9, {"A", "A", "A", "B", "B", "C", "C", "C", "C"});
+    ds.apri();
+    DatiReport d;
+    d.aggiungi(QStringLiteral("d"), ds);
+    const ReportPreparato intero = PreparaReport(m, d);
+    ASSERT_GT(intero.numeroPagine(), 3);
+    // the same pages, in order, numbered from 1, none kept
+    QStringList consegnate;
+    std::vector<int> numeri;
+    const ReportPreparato vuoto = PreparaReport(m, d, [&](const ReportPreparato& r, const PaginaPreparata& p, int n) {
+        ReportPreparato una;
+        una.caratteri = r.caratteri;
+        una.pagine.push_back(p);
+        consegnate.append(DumpReport(una));
+        numeri.push_back(n);
+    });
+    EXPECT_EQ(vuoto.numeroPagine(), 0);
+    ASSERT_EQ(int(consegnate.size()), intero.numeroPagine());
+    for (int i = 0; i < intero.numeroPagine(); ++i) {
+        ReportPreparato una;
+        una.caratteri = intero.caratteri;
+        una.pagine.push_back(intero.pagine[size_t(i)]);
+        EXPECT_EQ(consegnate[i], DumpReport(una)) << i;
+        EXPECT_EQ(numeri[size_t(i)], i + 1);
+    }
+    // an error of the receiver ends the preparation, the cursor put back
+    ds.vaiA(4);
+    EXPECT_THROW(PreparaReport(m, d, [](const ReportPreparato&, const PaginaPreparata&, int n) {
+                     if (n == 2)
+                         throw Errore(QStringLiteral("disco pieno"));
+                 }),
+                 Errore);
+    EXPECT_EQ(ds.rigaCorrente(), 4);
+}
+
+// --- what an export is given ---------------------------------------------------------------------
+
+TEST(Esportazione, PagineScelte)
+{
+    const struct {
+        const char* testo;
+        std::optional<QList<int>> attese;
+    } casi[] = {
+        {"1-3,5", QList<int>{1, 2, 3, 5}},
+        {" 5 , 1-2 ", QList<int>{1, 2, 5}},  // blanks ignored, ascending
+        {"2,2-3,3", QList<int>{2, 3}},         // each page once
+        {"7", QList<int>{7}},
+        {"", std::nullopt},
+        {"0", std::nullopt},
+        {"8", std::nullopt},  // beyond the last page
+        {"3-1", std::nullopt},
+        {"1-", std::nullopt},
+        {"1;2", std::nullopt},
+        {"a", std::nullopt},
+        {"1,,2", std::nullopt},
+    };
+    for (const auto& c : casi)
+        EXPECT_EQ(PagineScelte(QString::fromLatin1(c.testo), 7), c.attese) << c.testo;
+}
+
+TEST(Esportazione, ColonneDaiBordiDeiTesti)
+{
+    ModelloReport m;
+    m.pagina.sinistro = 8;
+    Banda& a = m.aggiungi(TipoBanda::TitoloReport, QStringLiteral("A"), 5);
+    a.elementi.push_back(Elemento::Testo(QStringLiteral("t1"), 0, 0, 62, 5, QStringLiteral("x")));
+    a.elementi.push_back(Elemento::Testo(QStringLiteral("t2"), 62.05, 0, 20, 5, QStringLiteral("x")));  // one edge with 62
+    a.elementi.push_back(Elemento::Linea(QStringLiteral("l"), 0, 0, 150, 0));                         // not a text
+    a.elementi.push_back(
+        Elemento::Testo(QStringLiteral("d"), 170, 0, 20, 5, QStringLiteral("Pag. 1")).dalTesto().allinea(Orizzontale::Destra));
+    Elemento nascosto = Elemento::Testo(QStringLiteral("n"), 100, 0, 10, 5, QStringLiteral("x"));
+    nascosto.visibile = false;
+    a.elementi.push_back(nascosto);
+    const std::vector<double> bordi = bordiColonne(m);
+    ASSERT_EQ(bordi.size(), 4u);
+    EXPECT_NEAR(bordi[0], 8, 1e-9);
+    EXPECT_NEAR(bordi[1], 70, 1e-9);
+    EXPECT_NEAR(bordi[2], 90.05, 1e-9);
+    EXPECT_NEAR(bordi[3], 198, 1e-9);  // a box as wide as its text keeps its anchored side
+    EXPECT_EQ(PreparaReport(m, DatiReport()).colonne, bordi);
 }
 
 }  // namespace

@@ -1,13 +1,19 @@
 // The roll verification window: opened by Verifica1 once the roll file was
 // found at start, its buttons, "Importa" with the progress bar and the
-// standard error box.
+// standard error box, "Stampa" and "Lettere" in the preview, the spreadsheet
+// export it makes available; the dossier's "Lettera".
 
 #include "Ambiente.h"
+#include "AnteprimaReport.h"
+#include "Esportatore.h"
 #include "Messaggi.h"
 #include "PulsanteFigura.h"
 #include "Query.h"
 #include "dmImmagini.h"
 #include "dmTabelle.h"
+#include "RegistroEsportatori.h"
+#include "VistaPagine.h"
+#include "frDocumenti.h"
 #include "frMain.h"
 #include "frVerifica.h"
 
@@ -79,6 +85,33 @@ class TestVerificaFinestra : public QObject {
         QVERIFY(fatto);
     }
 
+    // Runs `fai` on the next preview once it is shown modally, then closes
+    // it; returns the texts of its pages joined, or "<nessuna anteprima>".
+    QString conAnteprima(const std::function<void()>& apri, const std::function<void(AnteprimaReport*)>& fai = {})
+    {
+        QString testo = QStringLiteral("<nessuna anteprima>");
+        std::function<void(int)> prova = [&](int tentativi) {
+            auto* a = qobject_cast<AnteprimaReport*>(QApplication::activeModalWidget());
+            if (!a) {
+                if (tentativi > 0)
+                    QTimer::singleShot(10, this, [&, tentativi] { prova(tentativi - 1); });
+                return;
+            }
+            QStringList t;
+            for (const auto& p : a->vista->report()->pagine)
+                for (const Primitiva& x : p.primitive)
+                    if (const auto* tp = std::get_if<TestoPreparato>(&x))
+                        t.append(tp->stampato());
+            testo = t.join(QLatin1Char('|'));
+            if (fai)
+                fai(a);
+            a->reject();
+        };
+        QTimer::singleShot(0, this, [&] { prova(300); });
+        apri();
+        return testo;
+    }
+
 private Q_SLOTS:
     void init()
     {
@@ -135,8 +168,8 @@ private Q_SLOTS:
                 bool abilitato;
             } attesi[] = {
                 {v->BitBtn1, "Importa", "Importa file per il confronto con i dati catastali", 16, true},
-                {v->BitBtn2, "Stampa", "Stampa risultato del confronto con i dati catastali", 120, false},
-                {v->BitBtn4, "Lettere", "Stampa lettere di comunicazione", 224, false},
+                {v->BitBtn2, "Stampa", "Stampa risultato del confronto con i dati catastali", 120, true},
+                {v->BitBtn4, "Lettere", "Stampa lettere di comunicazione", 224, true},
                 {v->BitBtn3, "Chiudi", "", 400, true},
             };
             for (const Atteso& a : attesi) {
@@ -216,6 +249,102 @@ private Q_SLOTS:
         QCOMPARE(codiciCaricati(), (QStringList{QStringLiteral("1"), QStringLiteral("2*"), QStringLiteral("3")}));
         QCOMPARE(w->ADOQuery1().rigaCorrente(), 0);
         QCOMPARE(w->DBGrid1->currentIndex().row(), 0);
+    }
+
+    void stampaDopoUnNuovoCaricamento()
+    {
+        scriviRuolo({riga(QStringLiteral("1"), QStringLiteral("ROSSI"), QStringLiteral("MARIO"), QStringLiteral("01/02/1950"))});
+        avvia();
+        conFinestra([&](TfVerifica* v) {
+            QTest::mouseClick(v->BitBtn1, Qt::LeftButton);
+            const QString prima = conAnteprima([&] { QTest::mouseClick(v->BitBtn2, Qt::LeftButton); });
+            QVERIFY2(prima.contains(QStringLiteral("ROSSI MARIO")), qPrintable(prima));
+            scriviRuolo({riga(QStringLiteral("2"), QStringLiteral("BIANCHI"), QStringLiteral("ANNA"), QStringLiteral("03/04/1960"))});
+            QTest::mouseClick(v->BitBtn1, Qt::LeftButton);
+            const QString dopo = conAnteprima([&] { QTest::mouseClick(v->BitBtn2, Qt::LeftButton); });
+            QVERIFY2(dopo.contains(QStringLiteral("BIANCHI ANNA")) && !dopo.contains(QStringLiteral("ROSSI MARIO")),
+                     qPrintable(dopo));
+            QVERIFY(Messaggi::mostrati().isEmpty());
+            QVERIFY(!QGuiApplication::overrideCursor());
+        });
+    }
+
+    // No preview offers an export before the verification window exists;
+    // every preview offers the spreadsheet from its first opening on.
+    void foglioDiCalcoloDallaPrimaApertura()
+    {
+        RegistroEsportatori::svuota();
+        scriviRuolo({riga(QStringLiteral("1"), QStringLiteral("ROSSI"), QStringLiteral("MARIO"), QStringLiteral("01/02/1950"))});
+        avvia();
+        bool offerta = true;
+        conAnteprima([&] { w->Stampa1->trigger(); }, [&](AnteprimaReport* a) { offerta = a->Esporta != nullptr; });
+        QVERIFY(!offerta);
+        conFinestra([&](TfVerifica* v) {
+            QTest::mouseClick(v->BitBtn1, Qt::LeftButton);
+            // from the listing's own preview: the chosen pages into an XLSX file
+            conAnteprima([&] { QTest::mouseClick(v->BitBtn2, Qt::LeftButton); },
+                         [&](AnteprimaReport* a) {
+                             QVERIFY(a->Esporta != nullptr);
+                             a->chiediEsportazione = [&](const Esportatore&) {
+                                 return AnteprimaReport::SceltaEsportazione{
+                                     amb->dir.filePath(QStringLiteral("tabulato.xlsx")), {1}};
+                             };
+                             a->Esporta->trigger();
+                         });
+        });
+        QVERIFY(QFileInfo(amb->dir.filePath(QStringLiteral("tabulato.xlsx"))).size() > 0);
+        QString nome;
+        conAnteprima([&] { w->Stampa1->trigger(); }, [&](AnteprimaReport* a) {
+            nome = a->Esporta ? a->Esporta->toolTip() : QString();
+        });
+        QCOMPARE(nome, QStringLiteral("Esporta il report: Foglio di calcolo Excel"));
+        QVERIFY(Messaggi::mostrati().isEmpty());
+    }
+
+    void lettereEunFilePerContribuente()
+    {
+        // ROSSI: 101 m², 70 declared: 81 and 11, a letter; BIANCHI has no surface: none
+        scriviRuolo({riga(QStringLiteral("1"), QStringLiteral("ROSSI"), QStringLiteral("MARIO"), QStringLiteral("01/02/1950")),
+                     riga(QStringLiteral("2"), QStringLiteral("BIANCHI"), QStringLiteral("ANNA"), QStringLiteral("03/04/1960"))});
+        avvia();
+        const QString cartella = amb->dir.filePath(QStringLiteral("pec"));
+        conFinestra([&](TfVerifica* v) {
+            QTest::mouseClick(v->BitBtn1, Qt::LeftButton);
+            v->chiediCartellaLettere = [&](QWidget*) { return cartella; };
+            const QString t = conAnteprima([&] { QTest::mouseClick(v->BitBtn4, Qt::LeftButton); },
+                                           [&](AnteprimaReport* a) {
+                                               auto* salva = a->findChild<QAction*>(QStringLiteral("SalvaLettere"));
+                                               QVERIFY(salva && salva->isEnabled());
+                                               QCOMPARE(salva->text(), QStringLiteral("Salva una lettera per contribuente..."));
+                                               salva->trigger();
+                                           });
+            QVERIFY2(t.contains(QStringLiteral("ROSSI MARIO")) && !t.contains(QStringLiteral("BIANCHI ANNA")), qPrintable(t));
+            QVERIFY(!v->frxReport2().AQSoggetto.aperto());  // open only while the letters are prepared
+        });
+        QCOMPARE(QDir(cartella).entryList(QDir::Files), QStringList{QStringLiteral("1-ROSSI MARIO.pdf")});
+        QVERIFY(Messaggi::mostrati().isEmpty());
+    }
+
+    // "Lettera" prints the dossier's own owner, also when the cadastral
+    // search opened the dossier and the owner list stands on someone else.
+    void letteraDelDossier()
+    {
+        scriviRuolo({riga(QStringLiteral("1"), QStringLiteral("ROSSI"), QStringLiteral("MARIO"), QStringLiteral("01/02/1950"))});
+        avvia();
+        conFinestra([&](TfVerifica* v) { QTest::mouseClick(v->BitBtn1, Qt::LeftButton); });
+        QVERIFY(w->ADOQuery1().Locate(QStringLiteral("Denominazione"), {QStringLiteral("BIANCHI")},
+                                      {.ignoraMaiuscole = true, .chiaveParziale = true}));
+        TfDocumenti d(*dati, w.get());
+        d.NumSoggetto = 7;
+        d.Tag = 1;
+        d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        QVERIFY(d.Lettera->isEnabled());
+        QVERIFY(!d.Lettera->icon().isNull());
+        const QString t = conAnteprima([&] { QTest::mouseClick(d.Lettera, Qt::LeftButton); });
+        QVERIFY2(t.contains(QStringLiteral("Sig. ROSSI MARIO")), qPrintable(t));
+        QVERIFY(t.contains(QStringLiteral("Maggiore superficie accertabile:|11")));
+        QVERIFY(Messaggi::mostrati().isEmpty());
     }
 };
 

@@ -1,14 +1,23 @@
 #include "frVerifica.h"
 
+#include "AnteprimaReport.h"
 #include "BarraAvanzamento.h"
 #include "CaricaRuolo.h"
 #include "Errore.h"
+#include "EsportatoreXlsx.h"
 #include "Finestre.h"
 #include "Messaggi.h"
 #include "Percorsi.h"
 #include "PulsanteFigura.h"
+#include "RegistroEsportatori.h"
+#include "LettereDivise.h"
+#include "ReportLettere.h"
+#include "ReportTabulato.h"
 
+#include <QAction>
+#include <QFileDialog>
 #include <QProgressBar>
+#include <QToolBar>
 #include <QShowEvent>
 #include <QStyle>
 
@@ -20,8 +29,18 @@ constexpr int altezza = 109;
 constexpr int altezzaBarra = 16;
 }  // namespace
 
-TfVerifica::TfVerifica(TdTabelle& dati, Query& elenco, QWidget* parent) : QDialog(parent), dati_(dati), elenco_(elenco)
+TfVerifica::TfVerifica(TdTabelle& dati, Query& elenco, QWidget* parent)
+    : QDialog(parent),
+      dati_(dati),
+      elenco_(elenco),
+      frxReport1_(std::make_unique<ReportTabulato>(dati)),
+      frxReport2_(std::make_unique<ReportLettere>(dati, ReportLettere::Uso::Tutte))
 {
+    // the only export of the program, offered by every preview from now on
+    RegistroEsportatori::registra(std::make_shared<EsportatoreXlsx>());
+    chiediCartellaLettere = [](QWidget* padre) {
+        return QFileDialog::getExistingDirectory(padre, QStringLiteral("Salva una lettera per contribuente"));
+    };
     caricaFigure();
     setObjectName(QStringLiteral("fVerifica"));
     setWindowTitle(QStringLiteral("Tabulato di controllo dati metrici"));
@@ -58,11 +77,9 @@ void TfVerifica::disponi()
     BitBtn3->impostaFigura(style()->standardIcon(QStyle::SP_DialogCancelButton));
     BitBtn3->setIconSize(QSize(16, 16));
 
-    // The control listing and the letters come with the report engine.
-    BitBtn2->setEnabled(false);
-    BitBtn4->setEnabled(false);
-
     connect(BitBtn1, &QPushButton::clicked, this, &TfVerifica::BitBtn1Click);
+    connect(BitBtn2, &QPushButton::clicked, this, &TfVerifica::BitBtn2Click);
+    connect(BitBtn4, &QPushButton::clicked, this, &TfVerifica::BitBtn4Click);
     // the cancel button: Escape closes the window too (QDialog::reject), which only hides it
     connect(BitBtn3, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -77,6 +94,8 @@ void TfVerifica::disponi()
     ProgressBar1->setMinimum(0);
     ProgressBar1->hide();
 }
+
+TfVerifica::~TfVerifica() = default;
 
 void TfVerifica::showEvent(QShowEvent* e)
 {
@@ -104,4 +123,50 @@ void TfVerifica::BitBtn1Click()
     // committed, but a copy of sorvel.mdb alone would not hold all of it yet
     if (!avviso.isEmpty())
         Messaggi::mostra(this, Messaggi::Tipo::Avviso, avviso + QLatin1Char('.'), QMessageBox::Ok);
+}
+
+void TfVerifica::BitBtn2Click()
+{
+    try {
+        ReportPreparato r;
+        {
+            CursoreAttesa attesa;
+            r = frxReport1_->prepara();
+        }
+        AnteprimaReport::mostra(this, std::move(r));
+    } catch (const Errore& err) {
+        Messaggi::erroreStandard(this, err.testo());
+    }
+}
+
+void TfVerifica::BitBtn4Click()
+{
+    std::shared_ptr<const ReportPreparato> r;
+    try {
+        CursoreAttesa attesa;
+        r = std::make_shared<const ReportPreparato>(frxReport2_->prepara());
+    } catch (const Errore& err) {
+        Messaggi::erroreStandard(this, err.testo());
+        return;
+    }
+    const std::vector<ReportLettere::Lettera> lettere = frxReport2_->lettere();
+    AnteprimaReport a(r, this);
+    // one PDF file per letter, for digital notification
+    auto* salva = new QAction(QStringLiteral("Salva una lettera per contribuente..."), &a);
+    salva->setObjectName(QStringLiteral("SalvaLettere"));
+    salva->setToolTip(QStringLiteral("Salva ogni lettera in un file PDF a sé, per la notifica via PEC"));
+    salva->setEnabled(!lettere.empty());
+    a.barra->insertAction(a.barra->actions().value(2), salva);
+    connect(salva, &QAction::triggered, &a, [this, &a, r, &lettere] {
+        const QString cartella = chiediCartellaLettere ? chiediCartellaLettere(&a) : QString();
+        if (cartella.isEmpty())
+            return;
+        try {
+            CursoreAttesa attesa;
+            LettereDivise::salva(*r, lettere, cartella);
+        } catch (const Errore& err) {
+            Messaggi::erroreStandard(&a, err.testo());
+        }
+    });
+    a.exec();
 }

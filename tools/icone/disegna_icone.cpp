@@ -492,6 +492,26 @@ void disegnaLettere(QPainter &p)
     busta(1.5, 15.5);
 }
 
+void disegnaLettera(QPainter &p)
+{
+    // il foglio della lettera, con l'intestazione e il testo, davanti alla sua busta
+    const QRectF r(8.5, 4.5, 21, 14);
+    p.setPen(tratto(colore::contorno));
+    p.setBrush(colore::carta);
+    p.drawRect(r);
+    p.setPen(tratto(colore::contorno));
+    p.setBrush(colore::grigioChiaro);
+    p.drawPolygon(QPolygonF({r.topLeft(), r.topRight(), QPointF(r.center().x(), r.top() + 8)}));
+    p.setPen(tratto(colore::rossoScuro, 0.8));
+    p.setBrush(colore::rosso);
+    p.drawRect(QRectF(r.right() - 5.5, r.top() + 2.5, 3.5, 4));
+    foglio(p, QRectF(3.5, 9.5, 17, 20));
+    p.setPen(Qt::NoPen);
+    p.setBrush(colore::blu);
+    p.drawRect(QRectF(6, 12, 8, 2));
+    righeTesto(p, 6, 18, 17.5, 2.5, 4);
+}
+
 // Le tre immagini di un pulsante: normale, disabilitata (grigia e sbiadita)
 // e premuta (piu' scura e spostata di un punto in basso a destra).
 QImage disabilitata(const QImage &img)
@@ -616,6 +636,7 @@ int main(int argc, char *argv[])
         {"09_verifica.png", disegnaVerifica},
         {"uscita.png", disegnaUscita},
         {"prospetto.png", disegnaProspetto},
+        {"lettera.png", disegnaLettera},
     };
 
     std::vector<QImage> disegnate;
