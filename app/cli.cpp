@@ -26,7 +26,10 @@ const char* uso =
     "  report dossier SOGGETTO [--ruolo N] --pdf FILE\n"
     "                               il prospetto del soggetto (con --ruolo come nella modalita' S)\n"
     "  verify [FILE_RUOLO]          carica il ruolo (predefinito: rsutot.txt nella cartella di scambio)\n"
-    "                               e lo confronta con i dati catastali\n";
+    "                               e lo confronta con i dati catastali\n"
+    "  copia --da INI --a INI [--force]\n"
+    "                               copia ogni tabella dal database indicato da un sorvel.ini a quello\n"
+    "                               indicato da un altro (un file o un server)\n";
 
 // Qt's remark on a missing XDG_RUNTIME_DIR, which the platform without a
 // screen makes on every start, says nothing to the clerk.
@@ -61,6 +64,7 @@ int main(int argc, char** argv)
         {QStringLiteral("confronto"), Cli::confronto},
         {QStringLiteral("report"), Cli::report},
         {QStringLiteral("verify"), Cli::verify},
+        {QStringLiteral("copia"), Cli::copia},
     };
     const QString comando = arg.takeFirst();
     const auto it = comandi.find(comando);

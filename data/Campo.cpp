@@ -88,6 +88,20 @@ std::optional<QDate> data(QStringView t)
     return d;
 }
 
+void dataIso(qint64 giornoGiuliano, std::string& out)
+{
+    const QDate d = QDate::fromJulianDay(giornoGiuliano);
+    if (d.year() < 0 || d.year() > 9999) {
+        out.append(d.toString(Qt::ISODate).toStdString());  // a year of other than four digits, through Qt
+        return;
+    }
+    const int a = d.year(), m = d.month(), g = d.day();
+    const char t[10] = {char('0' + a / 1000), char('0' + a / 100 % 10), char('0' + a / 10 % 10), char('0' + a % 10), '-',
+                        char('0' + m / 10),   char('0' + m % 10),        '-',                     char('0' + g / 10),
+                        char('0' + g % 10)};
+    out.append(t, 10);
+}
+
 void daTesto(const DefCampo& c, QStringView testo, ValoreCampo& v)
 {
     switch (c.tipo) {

@@ -18,8 +18,6 @@ struct DefCampo {
 
     bool numerico() const;
     bool testuale() const { return tipo == TipoCampo::Testo || tipo == TipoCampo::Fisso; }
-    // The declared type the column has in the database file.
-    QString tipoSql() const { return testuale() || tipo == TipoCampo::Data ? QStringLiteral("TEXT") : QStringLiteral("INTEGER"); }
 };
 
 // A field's value as the data layer holds it, without a QVariant: null, a
@@ -57,6 +55,9 @@ std::optional<qint64> intero(QStringView testo);
 
 // A date written DD/MM/YYYY (two, two and four digits).
 std::optional<QDate> data(QStringView testo);
+
+// A date (Julian day) as the database keeps it, YYYY-MM-DD, appended to `out`.
+void dataIso(qint64 giornoGiuliano, std::string& out);
 
 // What a grid or a report prints for a value: nothing for null, dates as
 // dd/MM/yyyy, whole numbers as plain digits.

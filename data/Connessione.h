@@ -1,39 +1,67 @@
 #pragma once
-// The only door to the database engine. Today it is SQLite through SQLiteCpp;
-// nothing outside this file and its .cpp knows that, so another engine can be
-// added here alone.
+// The only door to the database engine: the embedded SQLite (a database
+// file) or a PostgreSQL server, as the connection string chooses. Nothing
+// outside data/ knows which one runs; the engines live behind Motore.h.
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 #include <memory>
+#include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 class Comando;
+class ComandoMotore;
+class Motore;
+class ScritturaMassiva;
+struct DefTabella;
+
+// What the connection string says (Collegamento reads it).
+struct ParametriConnessione {
+    enum class Tipo { File, Server };
+    Tipo tipo = Tipo::File;
+    QString provider;
+    QString file;  // the embedded engine's database file
+    // How long a statement waits, in seconds, for another workstation that
+    // holds the database (an import being committed) before it gives up.
+    int attesa = 60;
+    // The server's connection keywords and values, in the server client's
+    // own words (host, port, dbname, user, password, ...).
+    QList<std::pair<QString, QString>> server;
+    QString valoreServer(const QString& parola) const;
+    // What messages call the database: the file, or the database on its server.
+    QString descrizione() const;
+};
 
 class Connessione {
 public:
     enum class Apertura { Esistente, Crea };
 
-    // How long a statement waits, in seconds, for another workstation that
-    // holds the database (an import being committed) before it gives up.
     static constexpr int attesaPredefinita = 60;
 
-    // Opens `file`. With Apertura::Esistente a missing file is an error: the
-    // running program never creates a database of its own. The engine's
-    // errors are raised as ErroreDatabase, in the clerk's words.
+    // Opens the database the parameters name. With Apertura::Esistente a
+    // missing database file is an error: the running program never creates
+    // a database of its own (on a server, a missing database is an error
+    // either way). The engine's errors are raised as ErroreDatabase, in the
+    // clerk's words.
+    Connessione(const ParametriConnessione& p, Apertura modo);
+    // A database file of the embedded engine.
     Connessione(const QString& file, Apertura modo, int attesaSecondi = attesaPredefinita);
     ~Connessione();
     Connessione(const Connessione&) = delete;
     Connessione& operator=(const Connessione&) = delete;
 
+    // What messages call the database: the file, or the database on its server.
     const QString& file() const { return file_; }
 
     // Runs one or more statements that return no rows.
     void esegui(const QString& sql);
     // Rows changed by the last statement.
     int righeModificate() const;
-    qint64 ultimoRowid() const;
+    qint64 ultimoRowid();
 
     Comando prepara(const QString& sql);
 
@@ -57,11 +85,14 @@ public:
     void annullaTransazione();
     bool inTransazione() const;
 
+    // For the data layer: a bulk writer of new rows of `t`, and the engine
+    // behind this door (the schema's statements).
+    std::unique_ptr<ScritturaMassiva> scritturaMassiva(const DefTabella& t);
+    Motore& motore() { return *d_; }
+
 private:
-    friend class Comando;
-    struct Impl;
     QString file_;
-    std::unique_ptr<Impl> d_;
+    std::unique_ptr<Motore> d_;
 };
 
 // A prepared statement. Values are bound by position (from 1) or by name
@@ -71,6 +102,7 @@ class Comando {
 public:
     enum class Tipo { Nullo, Intero, Reale, Testo, Blob };
 
+    explicit Comando(std::unique_ptr<ComandoMotore> d);
     Comando(Comando&&) noexcept;
     Comando& operator=(Comando&&) noexcept;
     ~Comando();
@@ -110,10 +142,8 @@ public:
     QString testo(int i) const;
 
 private:
-    friend class Connessione;
-    struct Impl;
-    explicit Comando(std::unique_ptr<Impl> d);
-    std::unique_ptr<Impl> d_;
+    std::unique_ptr<ComandoMotore> d_;
+    std::vector<std::string> testi_;  // the UTF-8 bound to each parameter by legaTesto
 };
 
 // Rolls back unless confermata() is called: an exception that leaves the scope

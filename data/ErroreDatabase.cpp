@@ -114,6 +114,69 @@ QString frase(CondizioneDb c, const QString& file)
     return {};
 }
 
+CondizioneDb condizioneServer(const QString& stato)
+{
+    // exact codes first, then the class (the first two characters)
+    static const std::pair<const char*, CondizioneDb> codici[] = {
+        {"55P03", CondizioneDb::InUso},        {"40P01", CondizioneDb::InUso},
+        {"40001", CondizioneDb::InUso},        {"55006", CondizioneDb::InUso},
+        {"53100", CondizioneDb::DiscoPieno},   {"53200", CondizioneDb::Memoria},
+        {"42501", CondizioneDb::Permesso},     {"25006", CondizioneDb::SolaLettura},
+        {"58030", CondizioneDb::ErroreDisco},  {"XX001", CondizioneDb::Danneggiato},
+        {"XX002", CondizioneDb::Danneggiato},  {"54000", CondizioneDb::TroppoGrande},
+        {"28P01", CondizioneDb::AccessoNegato}, {"3D000", CondizioneDb::DatabaseMancante},
+        {"57P01", CondizioneDb::ConnessionePersa}, {"57P02", CondizioneDb::ConnessionePersa},
+        {"57P03", CondizioneDb::ConnessionePersa},
+    };
+    for (const auto& [codice, c] : codici)
+        if (stato == QLatin1String(codice))
+            return c;
+    if (stato.startsWith(QLatin1String("08")))
+        return CondizioneDb::ConnessionePersa;
+    if (stato.startsWith(QLatin1String("28")))
+        return CondizioneDb::AccessoNegato;
+    if (stato.startsWith(QLatin1String("53")))
+        return CondizioneDb::Memoria;
+    return CondizioneDb::Altro;
+}
+
+ErroreDatabase erroreServer(CondizioneDb c, const QString& originale, const QString& database)
+{
+    // %1 names the database and its server: "sorvel" sul server host:5432
+    static const std::pair<CondizioneDb, const char*> frasiServer[] = {
+        {CondizioneDb::InUso,
+         "Il database %1 è in uso da un'altra postazione (per esempio per un import): riprovare fra qualche minuto"},
+        {CondizioneDb::SolaLettura,
+         "Il database %1 è di sola lettura (un server di sola consultazione?): controllare Host in sorvel.ini"},
+        {CondizioneDb::DiscoPieno, "Il disco del server del database %1 è pieno: avvisare l'amministratore del server"},
+        {CondizioneDb::ErroreDisco,
+         "Errore del disco del server leggendo o scrivendo il database %1: avvisare l'amministratore del server"},
+        {CondizioneDb::Danneggiato, "Il database %1 è danneggiato: avvisare l'amministratore del server"},
+        {CondizioneDb::Permesso,
+         "L'utente indicato in sorvel.ini non ha i permessi necessari sul database %1: chiedere all'amministratore "
+         "del server"},
+        {CondizioneDb::Memoria, "Memoria insufficiente sul server del database %1: riprovare più tardi"},
+        {CondizioneDb::TroppoGrande, "Un valore è troppo grande per il database %1"},
+        {CondizioneDb::ServerNonRaggiungibile,
+         "Impossibile raggiungere il database %1: controllare che il server sia acceso e raggiungibile dalla "
+         "rete e che Host e Port in sorvel.ini siano giusti"},
+        {CondizioneDb::AccessoNegato,
+         "Il server ha rifiutato l'accesso al database %1: controllare User ID e Password in sorvel.ini"},
+        {CondizioneDb::DatabaseMancante,
+         "Il database %1 non esiste: controllare Database in sorvel.ini, oppure crearlo con sorvel-cli init-db"},
+        {CondizioneDb::ConnessionePersa,
+         "La connessione al database %1 si è interrotta (server arrestato o rete assente): l'operazione in corso "
+         "non è stata completata e le sue modifiche non sono state salvate; riprovare quando il server è di nuovo "
+         "raggiungibile"},
+    };
+    const QString dettaglio = originale.trimmed();
+    for (const auto& [condizione, testo] : frasiServer)
+        if (condizione == c)
+            return ErroreDatabase(c, QString::fromUtf8(testo).arg(database) + QStringLiteral(". Dettaglio tecnico: ") +
+                                         dettaglio);
+    return ErroreDatabase(c, dettaglio);
+}
+
 ErroreDatabase errore(int codice, const QString& originale, const QString& file)
 {
     const CondizioneDb c = condizione(codice);

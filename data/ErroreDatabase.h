@@ -18,6 +18,11 @@ enum class CondizioneDb {
     Permesso,
     Memoria,
     TroppoGrande,
+    // a database server
+    ServerNonRaggiungibile,  // no server at Host and Port, or it does not answer in time
+    AccessoNegato,           // user or password refused
+    DatabaseMancante,        // no such database on the server
+    ConnessionePersa,        // the server stopped, or the network went, during the work
     Altro,         // a fault of the program (a bad statement): shown as the engine words it
 };
 
@@ -43,5 +48,11 @@ QString frase(CondizioneDb condizione, const QString& file);
 // The error for an engine result code: the sentence, then "Dettaglio
 // tecnico: " and the engine's words; the engine's words alone for Altro.
 ErroreDatabase errore(int codiceMotore, const QString& originale, const QString& file);
+
+// The condition of a server's SQLSTATE (five characters).
+CondizioneDb condizioneServer(const QString& stato);
+// The error of a database server, as errore() words it: `database` names
+// the database and its server.
+ErroreDatabase erroreServer(CondizioneDb condizione, const QString& originale, const QString& database);
 
 }  // namespace ErroriDatabase

@@ -26,13 +26,28 @@ struct Unita {
 };
 
 // The managing municipality's code is the same for every unit filtered.
-size_t hashUnita(QStringView sezione, qint64 immobile, qint64 progressivo)
+quint64 hashUnita(QStringView sezione, qint64 immobile, qint64 progressivo)
 {
     quint64 h = quint64(immobile) * 0x9E3779B97F4A7C15ull ^ quint64(progressivo) * 0xC2B2AE3D27D4EB4Full;
     for (QChar ch : sezione)
         h = (h ^ ch.unicode()) * 0x100000001B3ull;
-    return size_t(h ^ (h >> 29));
+    return h ^ (h >> 29);
 }
+
+// Each unit sets three bits of the filter, from two halves of its hash: at
+// about eight bits a line a unit not yet seen finds all three set a few times
+// in a hundred thousand, where one bit would be set about once in a hundred.
+// Each false alarm costs a query, and on a server the rows gathered for that
+// table are sent first.
+constexpr int bitPerUnita = 3;
+template <typename F>
+void perOgniBit(quint64 h, size_t maschera, F f)
+{
+    const quint64 passo = (h >> 32) | 1;
+    for (int i = 0; i < bitPerUnita; ++i)
+        f(size_t(h + quint64(i) * passo) & maschera);
+}
+
 }  // namespace
 
 struct Numeratore::PerTabella {
@@ -101,8 +116,12 @@ void Numeratore::numera(DataSet& tabella, QStringView codice, QStringView sezion
         n = t.numero + 1;
     } else {
         const bool gestione = codice == codiceGestione_;
-        const size_t b = hashUnita(sezione, immobile, progressivo) & maschera_;
-        if (gestione && !(t.visti[b >> 6] >> (b & 63) & 1)) {
+        bool forseVista = true;  // another municipality's unit is always asked for
+        if (gestione) {
+            perOgniBit(hashUnita(sezione, immobile, progressivo), maschera_,
+                       [&](size_t b) { forseVista = forseVista && (t.visti[b >> 6] >> (b & 63) & 1); });
+        }
+        if (!forseVista) {
             n = 1;
         } else {
             t.tabella->scriviAccumulate();  // the query must see every row numbered so far
@@ -139,7 +158,7 @@ void Numeratore::registrato(const DataSet& tabella)
     t.numero = t.numeroInCorso;
     t.valida = true;
     if (t.ultima.codice == codiceGestione_) {
-        const size_t b = hashUnita(t.ultima.sezione, t.ultima.immobile, t.ultima.progressivo) & maschera_;
-        t.visti[b >> 6] |= quint64(1) << (b & 63);
+        perOgniBit(hashUnita(t.ultima.sezione, t.ultima.immobile, t.ultima.progressivo), maschera_,
+                   [&](size_t b) { t.visti[b >> 6] |= quint64(1) << (b & 63); });
     }
 }

@@ -2,6 +2,7 @@
 
 #include "Connessione.h"
 #include "Errore.h"
+#include "Motore.h"
 
 int DefTabella::indice(QStringView campo) const
 {
@@ -69,36 +70,42 @@ QList<DefTabella> costruisci()
     };
 }
 
+QList<ColonnaIndice> colonne(std::initializer_list<const char*> nomi)
+{
+    QList<ColonnaIndice> r;
+    for (const char* n : nomi)
+        r.append({QString::fromLatin1(n)});
+    return r;
+}
+
 QList<DefIndice> costruisciIndici()
 {
-    const QStringList unita{QStringLiteral("Codice"), QStringLiteral("Sezione"), QStringLiteral("Immobile"),
-                            QStringLiteral("Progressivo")};
-    const QStringList righe = unita + QStringList{QStringLiteral("ProgrRec")};
+    const auto unita = colonne({"Codice", "Sezione", "Immobile", "Progressivo"});
+    const auto righe = unita + colonne({"ProgrRec"});
     return {
         // the unit key: detail look-ups of a unit, the numbering of its rows;
         // with the surface, an owner's cadastral surface is summed from the index alone
-        {QStringLiteral("ixUnImm1Unita"), QStringLiteral("tUnImm1"), unita + QStringList{QStringLiteral("Superficie")}},
+        {QStringLiteral("ixUnImm1Unita"), QStringLiteral("tUnImm1"), unita + colonne({"Superficie"})},
         {QStringLiteral("ixUnImm2Unita"), QStringLiteral("tUnImm2"), righe},
         {QStringLiteral("ixUnImm3Unita"), QStringLiteral("tUnImm3"), righe},
         {QStringLiteral("ixUnImm4Unita"), QStringLiteral("tUnImm4"), righe},
         {QStringLiteral("ixUnImm5_6Unita"), QStringLiteral("tUnImm5_6"), righe},
         // an owner's units, read from the index alone (the surface comparison
         // runs once per taxpayer of a roll)
-        {QStringLiteral("ixUnImm5_6Soggetto"), QStringLiteral("tUnImm5_6"), QStringList{QStringLiteral("Soggetto")} + unita},
-        // covers every column of the owner list, so opening it reads the index alone
+        {QStringLiteral("ixUnImm5_6Soggetto"), QStringLiteral("tUnImm5_6"), colonne({"Soggetto"}) + unita},
+        // covers every column of the owner list, so opening it reads the index
+        // alone, names already in their order
         {QStringLiteral("ixUnImm5_6Elenco"), QStringLiteral("tUnImm5_6"),
-         {QStringLiteral("Denominazione COLLATE NOMI"), QStringLiteral("Codice"), QStringLiteral("Cognome"), QStringLiteral("Nome"),
-          QStringLiteral("Soggetto"), QStringLiteral("NData"), QStringLiteral("NLuogo"), QStringLiteral("CodFisc")}},
+         QList<ColonnaIndice>{{QStringLiteral("Denominazione"), true}} +
+             colonne({"Codice", "Cognome", "Nome", "Soggetto", "NData", "NLuogo", "CodFisc"})},
         // cadastral identifiers searched by sheet and parcel
-        {QStringLiteral("ixUnImm2Foglio"), QStringLiteral("tUnImm2"),
-         {QStringLiteral("Codice"), QStringLiteral("Foglio"), QStringLiteral("Numero"), QStringLiteral("Subalterno")}},
+        {QStringLiteral("ixUnImm2Foglio"), QStringLiteral("tUnImm2"), colonne({"Codice", "Foglio", "Numero", "Subalterno"})},
         // a roll row by surname, first name and birth date: the letters join
         // the owners to the roll on them
-        {QStringLiteral("ixRsuTotNome"), QStringLiteral("tRsuTot"),
-         {QStringLiteral("Cognome"), QStringLiteral("Nome"), QStringLiteral("NData")}},
-        {QStringLiteral("ixUnImm9Codice"), QStringLiteral("tUnImm9"), {QStringLiteral("Codice")}},
-        {QStringLiteral("ixComuniCodiceCat"), QStringLiteral("tComuni"), {QStringLiteral("CodiceCat")}},
-        {QStringLiteral("ixComuniNome"), QStringLiteral("tComuni"), {QStringLiteral("Nome")}},
+        {QStringLiteral("ixRsuTotNome"), QStringLiteral("tRsuTot"), colonne({"Cognome", "Nome", "NData"})},
+        {QStringLiteral("ixUnImm9Codice"), QStringLiteral("tUnImm9"), colonne({"Codice"})},
+        {QStringLiteral("ixComuniCodiceCat"), QStringLiteral("tComuni"), colonne({"CodiceCat"})},
+        {QStringLiteral("ixComuniNome"), QStringLiteral("tComuni"), colonne({"Nome"})},
     };
 }
 }  // namespace
@@ -134,23 +141,32 @@ void verifica(Connessione& db, const DefTabella& t)
         });
         if (it == colonne.end())
             throw Errore(QStringLiteral("Tabella %1: manca la colonna %2").arg(t.nome, c.nome));
-        if (it->tipo.compare(c.tipoSql(), Qt::CaseInsensitive) != 0)
+        const QString tipo = db.motore().tipoColonna(c);
+        if (it->tipo.compare(tipo, Qt::CaseInsensitive) != 0)
             throw Errore(QStringLiteral("Tabella %1: la colonna %2 è di tipo %3 invece di %4")
-                             .arg(t.nome, c.nome, it->tipo.isEmpty() ? QStringLiteral("(nessuno)") : it->tipo,
-                                  c.tipoSql()));
+                             .arg(t.nome, c.nome, it->tipo.isEmpty() ? QStringLiteral("(nessuno)") : it->tipo, tipo));
     }
 }
 
 void crea(Connessione& db)
 {
-    for (const DefTabella& t : tabelle()) {
-        QStringList col;
-        for (const DefCampo& c : t.campi)
-            col << c.nome + QLatin1Char(' ') + c.tipoSql();
-        db.esegui(QStringLiteral("CREATE TABLE %1 (%2)").arg(t.nome, col.join(QStringLiteral(", "))));
-    }
+    Motore& m = db.motore();
+    QStringList istruzioni = m.preparaSchema();
+    for (const DefTabella& t : tabelle())
+        istruzioni += m.creaTabella(t);
     for (const DefIndice& i : indici())
-        db.esegui(QStringLiteral("CREATE INDEX %1 ON %2 (%3)").arg(i.nome, i.tabella, i.colonne.join(QStringLiteral(", "))));
+        istruzioni += m.creaIndice(i);
+    for (const QString& s : istruzioni)
+        db.esegui(s);
+}
+
+void elimina(Connessione& db)
+{
+    for (const DefTabella& t : tabelle())
+        if (db.esisteTabella(t.nome))
+            db.esegui(QStringLiteral("DROP TABLE ") + t.nome);
+    for (const QString& s : db.motore().eliminaSchema())
+        db.esegui(s);
 }
 
 }  // namespace Schema

@@ -15,10 +15,15 @@ struct DefTabella {
     int indice(QStringView campo) const;
 };
 
+struct ColonnaIndice {
+    QString nome;
+    bool nomi = false;  // kept in the order of names (Collazione)
+};
+
 struct DefIndice {
     QString nome;
     QString tabella;
-    QStringList colonne;
+    QList<ColonnaIndice> colonne;
 };
 
 namespace Schema {
@@ -34,5 +39,7 @@ void verifica(Connessione& db, const DefTabella& t);
 
 // Creates the nine tables and their indexes in an empty database.
 void crea(Connessione& db);
+// Drops whichever of the nine tables exist, and what the engine keeps beside them.
+void elimina(Connessione& db);
 
 }  // namespace Schema

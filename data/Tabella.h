@@ -9,6 +9,7 @@
 
 class Collegamento;
 class Comando;
+class ScritturaMassiva;
 struct DefTabella;
 
 class Tabella : public DataSet {
@@ -19,7 +20,8 @@ public:
 
     // Gathering new rows, for a bulk load: while it is on, a new row of a
     // table whose rows are not loaded is kept and written with others, many
-    // rows to a statement (SQLite's cost is mostly per statement). Whatever
+    // rows at a time (a statement of several rows on the embedded engine, a
+    // COPY on the server: the cost is mostly per statement). Whatever
     // reads or edits the table writes the kept rows first. A database error
     // of a kept row is therefore raised when its group is written, by a later
     // row or by scriviAccumulate(), as ScritturaNonRiuscita: the group's rows
@@ -42,12 +44,12 @@ protected:
 
 private:
     void verifica();
-    struct Accumulo;
 
     Collegamento& db_;
     const DefTabella* def_;
     bool verificata_ = false;
     std::vector<qint64> rowid_;
     std::unique_ptr<Comando> inserimento_, aggiornamento_;
-    std::unique_ptr<Accumulo> accumulo_;
+    bool accumula_ = false;
+    std::unique_ptr<ScritturaMassiva> accumulo_;
 };

@@ -3,7 +3,7 @@
 set -euo pipefail
 pacchetti=(cmake ninja-build g++ qt6-base-dev libsqlite3-dev libsqlitecpp-dev libxlsxwriter-dev
            libgtest-dev libgmock-dev fonts-liberation sqlite3
-           qt6-translations-l10n poppler-utils python3-openpyxl)
+           qt6-translations-l10n poppler-utils python3-openpyxl libpq-dev postgresql)
 mancanti=()
 for p in "${pacchetti[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || mancanti+=("$p")

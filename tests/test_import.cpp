@@ -40,8 +40,11 @@ protected:
     // The stored rows of a table as "col=value" texts, columns in table order.
     QStringList righe(const QString& tabella, const QString& colonne, const QString& dove = QString())
     {
-        Connessione db(QStringLiteral("sorvel.mdb"), Connessione::Apertura::Esistente);
-        Comando c = db.prepara(QStringLiteral("SELECT %1 FROM %2 %3 ORDER BY rowid").arg(colonne, tabella, dove));
+        const auto db = amb->connessione();
+        // in the order stored; an aggregate is one row of its own
+        const bool aggregato = colonne.startsWith(QLatin1String("count("), Qt::CaseInsensitive);
+        Comando c = db->prepara(QStringLiteral("SELECT %1 FROM %2 %3%4")
+                                    .arg(colonne, tabella, dove, aggregato ? QString() : QStringLiteral(" ORDER BY rowid")));
         QStringList r;
         while (c.passo()) {
             QStringList v;
@@ -241,8 +244,7 @@ TEST_F(Importa, UnGruppoDiRigheRifiutatoDalDatabaseFermaLImport)
 {
     importa({QStringLiteral("G479||1|1|2||9|90||1||"), riepilogo()});
     const QStringList vecchie = righe(QStringLiteral("tUnImm2"), QStringLiteral("*"));
-    amb->sql(QStringLiteral("CREATE TRIGGER rifiuta BEFORE INSERT ON tUnImm2 WHEN NEW.Foglio = 'X' "
-                            "BEGIN SELECT RAISE(ABORT, 'riga rifiutata'); END"));
+    amb->rifiuta(QStringLiteral("tUnImm2"), QStringLiteral("NEW.Foglio = 'X'"), QStringLiteral("riga rifiutata"));
     QStringList f;
     for (int i = 1; i <= 40; ++i)
         f << QStringLiteral("G479||%1|1|2||%2|10||5||").arg(i).arg(i == 3 ? QStringLiteral("X") : QString::number(i));
@@ -311,6 +313,8 @@ TEST_F(Importa, InterrottoDaSigkill)
 // file, taken while the program still runs, holds the new supply.
 TEST_F(Importa, CopiaDelSoloDatabaseCompleta)
 {
+    if (MotoreProva::suServer())
+        GTEST_SKIP() << "il registro e la copia del file riguardano il database in un file";
     importa({QStringLiteral("G479||1|1|5|7|ROSSI|ANNA|2||||||||"), riepilogo()});
     EXPECT_EQ(QFileInfo(QStringLiteral("sorvel.mdb-wal")).size(), 0);
     ASSERT_TRUE(QFile::copy(QStringLiteral("sorvel.mdb"), QStringLiteral("copia.mdb")));
@@ -342,6 +346,8 @@ TEST_F(Importa, CopiaDelSoloDatabaseCompleta)
 // clerk's sentence, and the previous supply intact.
 TEST_F(Importa, DiscoPienoNominaLaRiga)
 {
+    if (MotoreProva::suServer())
+        GTEST_SKIP() << "il disco pieno si simula sul database in un file";
     importa({QStringLiteral("G479||1|1|5|7|ROSSI|ANNA|2||||||||"), riepilogo()});
     const QStringList vecchie = righe(QStringLiteral("tUnImm5_6"), QStringLiteral("*"));
     Comando pagine = dati->connessione().prepara(QStringLiteral("SELECT page_count FROM pragma_page_count"));

@@ -51,8 +51,8 @@ TEST(Parametri, SenzaModificheNonRegistraNulla)
     d.DataModuleCreate();
     a.sql(QStringLiteral("UPDATE tParametri SET Nome = ' ROMA '"));  // another process, meanwhile
     Parametri::conferma(d);
-    Connessione db(QStringLiteral("sorvel.mdb"), Connessione::Apertura::Esistente);
-    Comando c = db.prepara(QStringLiteral("SELECT Nome, Codice FROM tParametri"));
+    const auto db = a.connessione();
+    Comando c = db->prepara(QStringLiteral("SELECT Nome, Codice FROM tParametri"));
     ASSERT_TRUE(c.passo());
     EXPECT_EQ(c.testo(0), QStringLiteral(" ROMA "));
     EXPECT_EQ(c.testo(1), QString());

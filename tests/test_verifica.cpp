@@ -87,8 +87,8 @@ protected:
     // The stored rows of tRsuTot, "|" between columns, NULL for null.
     QStringList righe(const QString& colonne = colonneRuolo)
     {
-        Connessione db(QStringLiteral("sorvel.mdb"), Connessione::Apertura::Esistente);
-        Comando c = db.prepara(QStringLiteral("SELECT %1 FROM tRsuTot ORDER BY rowid").arg(colonne));
+        const auto db = amb->connessione();
+        Comando c = db->prepara(QStringLiteral("SELECT %1 FROM tRsuTot ORDER BY rowid").arg(colonne));
         QStringList r;
         while (c.passo()) {
             QStringList v;

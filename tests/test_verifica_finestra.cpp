@@ -43,8 +43,8 @@ class TestVerificaFinestra : public QObject {
     }
     QStringList codiciCaricati()
     {
-        Connessione db(amb->dir.filePath(QStringLiteral("sorvel.mdb")), Connessione::Apertura::Esistente);
-        Comando c = db.prepara(QStringLiteral("SELECT Codice, Presente FROM tRsuTot ORDER BY rowid"));
+        const auto db = amb->connessione();
+        Comando c = db->prepara(QStringLiteral("SELECT Codice, Presente FROM tRsuTot ORDER BY rowid"));
         QStringList r;
         while (c.passo())
             r << c.testo(0) + c.testo(1);

@@ -23,6 +23,8 @@ struct FineCaricamento {
     ~FineCaricamento()
     {
         d.tRsuTot.annulla();
+        d.tRsuTot.scartaAccumulate();  // what a failed run still held
+        d.tRsuTot.accumula(false);
         if (avanzamento)
             avanzamento->fine();
         try {
@@ -81,7 +83,8 @@ RisultatoRuolo CaricaRuolo(TdTabelle& d, Query& elenco, const QString& file, Ava
     const QString codice = d.codiceGestione();
     const int soggetto = elenco.aperto() ? elenco.indiceCampo(u"Soggetto") : -1;
 
-    // Reopened without reading: the rows appended below are not kept in memory.
+    // Reopened without reading: the rows appended below are not kept in
+    // memory, and go to the database many at a time (Tabella::accumula).
     t.chiudi();
     t.apri();
     FineCaricamento fine{d, elenco, avanzamento, std::nullopt};
@@ -89,6 +92,7 @@ RisultatoRuolo CaricaRuolo(TdTabelle& d, Query& elenco, const QString& file, Ava
     d.qGeneric.chiudi();
     d.qGeneric.sql = {QStringLiteral("DELETE FROM tRsuTot")};
     d.qGeneric.eseguiSql();
+    t.accumula(true);
 
     if (avanzamento)
         avanzamento->inizio(r.righe);
@@ -131,6 +135,7 @@ RisultatoRuolo CaricaRuolo(TdTabelle& d, Query& elenco, const QString& file, Ava
         }
     } while (!testo.fine());
     try {
+        t.scriviAccumulate();  // the rows still gathered
         tr.conferma();
     } catch (...) {
         // the transaction is still open: its rollback leaves the previous load

@@ -78,5 +78,7 @@ int confronto(const QStringList& arg);
 // report owners|dossier ...: the reports as PDF files.
 int report(const QStringList& arg);
 int verify(const QStringList& arg);
+// copia --da INI --a INI [--force]: every table into another database.
+int copia(const QStringList& arg);
 
 }  // namespace Cli

@@ -13,8 +13,8 @@ int initDb(const QStringList& arg)
     TdTabelle d;
     d.leggiConfigurazione();
     const ParametriConnessione p = StringaDiConnessione::analizza(d.StringaConnessione);
-    const int n = DatabaseConsegnato::crea(p.file, a.ha(u"--force"));
-    out() << "Creato " << p.file << " con " << n << " comuni.\n";
+    const int n = DatabaseConsegnato::crea(p, a.ha(u"--force"));
+    out() << "Creato " << p.descrizione() << " con " << n << " comuni.\n";
     return 0;
 }
 
