@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/pacchetti.sh
 cmake --preset default -DBUILD_TESTING=OFF
-cmake --build --preset default --target sorvel sorvel-cli genera_fornitura
+cmake --build --preset default --target sorvel sorvel-cli genera_fornitura genera_ruolo
 mkdir -p lavoro
 cd lavoro
 if [ ! -f sorvel.mdb ]; then
@@ -17,6 +17,11 @@ if [ ! -f sorvel.mdb ]; then
     --firma "Il Funzionario Responsabile" >/dev/null
   ../build/app/sorvel-cli import fornitura-G479.txt
 fi
-export SORVEL_XFER="${SORVEL_XFER:-$PWD/xfer/}"
-mkdir -p "$SORVEL_XFER"
+if [ -z "${SORVEL_XFER:-}" ]; then
+  # the demo's own exchange directory, with a roll of the demo's owners as
+  # the waste-tax program would leave it there
+  export SORVEL_XFER="$PWD/xfer/"
+  mkdir -p "$SORVEL_XFER"
+  [ -f "$SORVEL_XFER/rsutot.txt" ] || [ ! -f sorvel.mdb ] || ../build/tools/ruolo/genera_ruolo sorvel.mdb "$SORVEL_XFER/rsutot.txt"
+fi
 exec ../build/app/sorvel "$@"
