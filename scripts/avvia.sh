@@ -22,6 +22,6 @@ if [ -z "${SORVEL_XFER:-}" ]; then
   # the waste-tax program would leave it there
   export SORVEL_XFER="$PWD/xfer/"
   mkdir -p "$SORVEL_XFER"
-  [ -f "$SORVEL_XFER/rsutot.txt" ] || [ ! -f sorvel.mdb ] || ../build/tools/ruolo/genera_ruolo sorvel.mdb "$SORVEL_XFER/rsutot.txt"
+  [ -f "${SORVEL_XFER}rsutot.txt" ] || [ ! -f sorvel.mdb ] || ../build/tools/ruolo/genera_ruolo sorvel.mdb "${SORVEL_XFER}rsutot.txt"
 fi
 exec ../build/app/sorvel "$@"
