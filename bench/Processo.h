@@ -10,9 +10,29 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
+
+using Orologio = std::chrono::steady_clock;
+inline double secondiDa(Orologio::time_point inizio)
+{
+    return std::chrono::duration<double>(Orologio::now() - inizio).count();
+}
+
+// A figure of this process from /proc/self/status, in KiB ("VmRSS", "VmHWM"); -1 if absent.
+inline long statoKb(const char* voce)
+{
+    std::ifstream f("/proc/self/status");
+    std::string riga;
+    const std::string chiave = std::string(voce) + ":";
+    while (std::getline(f, riga))
+        if (riga.rfind(chiave, 0) == 0)
+            return std::strtol(riga.c_str() + chiave.size(), nullptr, 10);
+    return -1;
+}
 
 namespace Processo {
 

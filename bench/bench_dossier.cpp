@@ -10,6 +10,7 @@
 #include "DatabaseConsegnato.h"
 #include "DossierSoggetto.h"
 #include "Errore.h"
+#include "Processo.h"
 #include "FileTesto.h"
 #include "dmTabelle.h"
 
@@ -23,7 +24,6 @@
 #include <vector>
 
 namespace {
-using Orologio = std::chrono::steady_clock;
 double msDa(Orologio::time_point t) { return std::chrono::duration<double, std::milli>(Orologio::now() - t).count(); }
 constexpr qint64 societa = 999999;
 constexpr int unitaSocieta = 2000;

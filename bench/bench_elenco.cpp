@@ -17,6 +17,7 @@
 #include "DatabaseConsegnato.h"
 #include "ElencoSoggetti.h"
 #include "Errore.h"
+#include "Processo.h"
 #include "dmTabelle.h"
 
 #include <QCoreApplication>
@@ -39,12 +40,6 @@
 
 namespace {
 
-using Orologio = std::chrono::steady_clock;
-
-double secondiDa(Orologio::time_point inizio)
-{
-    return std::chrono::duration<double>(Orologio::now() - inizio).count();
-}
 
 // --- deterministic pseudo-random numbers (splitmix64) -------------------------
 
@@ -291,17 +286,6 @@ Generati genera(const QString& cartella, long n)
 // --- measuring ----------------------------------------------------------------------
 
 // A line of /proc/self/status in kB ("VmHWM", "VmRSS").
-long statoKb(const char* voce)
-{
-    std::ifstream f("/proc/self/status");
-    std::string riga;
-    const std::string chiave = std::string(voce) + ":";
-    while (std::getline(f, riga))
-        if (riga.rfind(chiave, 0) == 0)
-            return std::strtol(riga.c_str() + chiave.size(), nullptr, 10);
-    return -1;
-}
-
 double percentile(const std::vector<double>& ordinati, double p)
 {
     if (ordinati.empty())

@@ -36,9 +36,6 @@
 
 namespace {
 
-using Orologio = std::chrono::steady_clock;
-double secondiDa(Orologio::time_point t) { return std::chrono::duration<double>(Orologio::now() - t).count(); }
-
 const char* const tabelle[] = {"tUnImm1", "tUnImm2", "tUnImm3", "tUnImm4", "tUnImm5_6", "tUnImm9"};
 
 using Processo::esegui;

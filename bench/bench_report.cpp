@@ -39,20 +39,6 @@
 
 namespace {
 
-using Orologio = std::chrono::steady_clock;
-double secondiDa(Orologio::time_point t) { return std::chrono::duration<double>(Orologio::now() - t).count(); }
-
-long statoKb(const char* voce)
-{
-    std::ifstream f("/proc/self/status");
-    std::string riga;
-    const std::string chiave = std::string(voce) + ":";
-    while (std::getline(f, riga))
-        if (riga.rfind(chiave, 0) == 0)
-            return std::strtol(riga.c_str() + chiave.size(), nullptr, 10);
-    return -1;
-}
-
 // Owners with names of ordinary length, birth dates and places, tax codes.
 void genera(const QString& cartella, long n)
 {

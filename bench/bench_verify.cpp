@@ -33,9 +33,6 @@
 
 namespace {
 
-using Orologio = std::chrono::steady_clock;
-double secondiDa(Orologio::time_point t) { return std::chrono::duration<double>(Orologio::now() - t).count(); }
-
 // The same numbers on every run (splitmix64).
 class Casuale {
 public:
